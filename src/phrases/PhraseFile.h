@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <string>
+
+namespace phrases {
+
+// Sequential, read-only access to a phrase file: one line per phrase, lines ending at LF,
+// CR LF or a lone CR, a UTF-8 byte order mark ignored. The file is read in large blocks and
+// only the line asked for is ever copied out, so huge files cost no memory.
+class PhraseFile
+{
+public:
+    static constexpr std::int32_t MaxLines = std::numeric_limits<std::int32_t>::max();
+    static constexpr std::size_t DefaultBlockSize = std::size_t{1} << 20;
+
+    explicit PhraseFile(std::size_t blockSize = DefaultBlockSize);
+    ~PhraseFile();
+    PhraseFile(const PhraseFile &) = delete;
+    PhraseFile &operator=(const PhraseFile &) = delete;
+
+    // Throws Failure with the system's wording (missing file, a folder, no permission).
+    void open(const std::filesystem::path &path);
+    void close() noexcept;
+    bool isOpen() const noexcept;
+
+    // Raises counter by one for every line from here to the end of the file. Going past
+    // limit leaves counter at limit and throws "Overflow"; a failed read leaves it at the
+    // number of line reads started, the failed one included.
+    void countLines(std::int32_t &counter, std::int32_t limit = MaxLines);
+
+    // Reads line k (1-based) of the file just opened into bytes, without its terminator.
+    // Returns false when the file has fewer than k lines; for k < 1 it reads to the end,
+    // counting lines against limit as countLines does.
+    bool readLine(std::int32_t k, std::string &bytes, std::int32_t limit = MaxLines);
+
+private:
+    bool fill();
+    void skipBom() noexcept;
+    std::size_t available() const noexcept { return static_cast<std::size_t>(end_ - pos_); }
+    std::size_t usableBytes() const noexcept;
+
+    int fd_ = -1;
+    bool eof_ = false;
+    bool started_ = false;
+    std::size_t capacity_;
+    std::unique_ptr<unsigned char[]> buffer_;
+    unsigned char *pos_ = nullptr;
+    unsigned char *end_ = nullptr;
+};
+
+} // namespace phrases

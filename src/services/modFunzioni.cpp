@@ -1,0 +1,14 @@
+#include "modFunzioni.h"
+
+#include "SystemServices.h"
+#include "common/ErrorTrap.h"
+
+namespace modFunzioni {
+
+void API_PlaySound(const QString &path, SystemServices &services, ErrorReporter &reporter)
+{
+    ErrorTrap trap(reporter, "API_PlaySound", ErrorTrap::Kind::Routine);
+    trap.run([&] { services.playSound(path); });
+}
+
+} // namespace modFunzioni
