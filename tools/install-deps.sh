@@ -6,7 +6,7 @@ packages=(
     # build
     cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev
     # a real session for the end-to-end test and screenshots
-    xvfb xauth x11-utils xdotool imagemagick pulseaudio pulseaudio-utils sox fonts-dejavu-core
+    xvfb xauth x11-utils xdotool imagemagick pulseaudio pulseaudio-utils sox bc fonts-dejavu-core
     # fuzzing and the Windows build check
     clang-14 libfuzzer-14-dev g++-mingw-w64-x86-64-posix
     # package and desktop metadata

@@ -276,6 +276,8 @@ void frmCiarlatronix::Cambia()
     trap.run([&] {
         phrase.truncate(qsizetype(phrases::cutLength(reinterpret_cast<const char16_t *>(phrase.utf16()),
                                                      std::size_t(phrase.size()))));
+        // A huge line must not stay behind in the label's copy of the phrase.
+        phrase.squeeze();
     });
     trap.run([&] { length = std::int32_t(phrase.size()); });
     trap.run([&] { Label1->setPointSize(phrases::fontSizeFor(length)); });

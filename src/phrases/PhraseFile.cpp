@@ -43,10 +43,18 @@ long long readSome(int fd, unsigned char *into, std::size_t size)
 }
 #endif
 
-bool isDirectory(int fd)
+struct FileKind
+{
+    bool directory = false;
+    std::uint64_t size = 0;
+};
+
+FileKind kindOf(int fd)
 {
     struct stat info {};
-    return ::fstat(fd, &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR;
+    if (::fstat(fd, &info) != 0)
+        return {};
+    return {(info.st_mode & S_IFMT) == S_IFDIR, info.st_size > 0 ? std::uint64_t(info.st_size) : 0};
 }
 
 constexpr unsigned char Bom[] = {0xEF, 0xBB, 0xBF};
@@ -69,7 +77,8 @@ void PhraseFile::open(const std::filesystem::path &path)
     const int fd = openForReading(path);
     if (fd < 0)
         failWithErrno(errno);
-    if (isDirectory(fd)) {
+    const FileKind kind = kindOf(fd);
+    if (kind.directory) {
 #ifdef _WIN32
         ::_close(fd);
 #else
@@ -78,6 +87,8 @@ void PhraseFile::open(const std::filesystem::path &path)
         failWithErrno(EISDIR);
     }
     fd_ = fd;
+    sizeAtOpen_ = kind.size;
+    consumedBefore_ = 0;
     eof_ = false;
     started_ = false;
     if (!buffer_)
@@ -109,6 +120,7 @@ bool PhraseFile::fill()
 {
     if (fd_ < 0)
         return false;
+    consumedBefore_ += std::uint64_t(pos_ - buffer_.get());
     const std::size_t left = available();
     if (left > 0 && pos_ != buffer_.get())
         std::memmove(buffer_.get(), pos_, left);
@@ -213,9 +225,16 @@ bool PhraseFile::readLine(std::int32_t k, std::string &bytes, std::int32_t limit
     // Line k exists if any byte is left, even if that byte ends it at once.
     if (available() == 0 && !fill())
         return false;
-    for (;;) {
+    for (bool first = true;; first = false) {
         const std::size_t n = available();
         const std::size_t end = scan::findLineEnd(pos_, n);
+        if (first && end == n) {
+            // A line longer than a block: make room for the rest of the file at once rather
+            // than let the copy grow by doubling.
+            const std::uint64_t at = consumedBefore_ + std::uint64_t(pos_ - buffer_.get());
+            if (sizeAtOpen_ > at && sizeAtOpen_ - at <= bytes.max_size())
+                bytes.reserve(std::size_t(sizeAtOpen_ - at));
+        }
         bytes.append(reinterpret_cast<const char *>(pos_), end);
         pos_ += end;
         if (end < n || !fill())

@@ -45,6 +45,8 @@ private:
     std::size_t usableBytes() const noexcept;
 
     int fd_ = -1;
+    std::uint64_t sizeAtOpen_ = 0;
+    std::uint64_t consumedBefore_ = 0; // file bytes that went through the buffer before pos_'s block
     bool eof_ = false;
     bool started_ = false;
     std::size_t capacity_;

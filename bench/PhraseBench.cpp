@@ -1,0 +1,241 @@
+// Prints how fast the phrase engine counts and picks on big phrase files, side by side
+// with wc -l and sed on the same files, and the peak memory of each case.
+#include "app/frmCiarlatronix.h"
+#include "common/ErrorReporter.h"
+#include "phrases/LineScan.h"
+#include "phrases/PhraseFile.h"
+#include "phrases/RandomSource.h"
+#include "services/SystemServices.h"
+
+#include <QApplication>
+#include <QLabel>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int Runs = 7;
+
+struct Silent : ErrorReporter
+{
+    void report(const QString &message) override { std::fprintf(stderr, "report: %s\n", qPrintable(message)); }
+};
+
+struct NoServices : SystemServices
+{
+    void playSound(const QString &) override {}
+    void openAddress(const QString &, WId) override {}
+};
+
+// Always draws the same line.
+struct FixedDraw : phrases::RandomSource
+{
+    float r = 0.0f;
+    void reseed() override {}
+    float next() override { return r; }
+};
+
+// Peak resident memory since the last reset, in MiB.
+void resetPeakMemory()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double peakMemoryMiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmHWM:") {
+            double kib = 0;
+            status >> kib;
+            return kib / 1024.0;
+        }
+        status.ignore(1 << 16, '\n');
+    }
+    return 0;
+}
+
+struct Figure
+{
+    double ms;
+    double peakMiB;
+};
+
+// Median of several warm runs.
+Figure measure(const std::function<void()> &work)
+{
+    work();
+    std::vector<double> times;
+    resetPeakMemory();
+    for (int i = 0; i < Runs; ++i) {
+        const auto start = Clock::now();
+        work();
+        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], peakMemoryMiB()};
+}
+
+Figure measureCommand(const std::string &command)
+{
+    return measure([&] {
+        if (std::system((command + " >/dev/null").c_str()) != 0)
+            std::fprintf(stderr, "failed: %s\n", command.c_str());
+    });
+}
+
+std::string phraseOfLength(std::mt19937 &random, std::size_t length)
+{
+    static const std::string words[] = {"la",    "cazzata", "del",     "giorno", "è",      "servita", "con",
+                                        "panna", "montata", "ma",      "senza",  "logica", "alcuna",  "perché",
+                                        "il",    "gatto",   "filosofo", "dorme", "sempre", "/n"};
+    std::string phrase;
+    while (phrase.size() < length) {
+        if (!phrase.empty())
+            phrase += ' ';
+        phrase += words[random() % std::size(words)];
+    }
+    phrase.resize(length);
+    return phrase;
+}
+
+// Lines of 20 to 120 bytes with CR LF ends, until the file holds about `bytes`.
+std::int32_t writePhraseFile(const fs::path &path, std::size_t bytes, std::size_t meanLength)
+{
+    std::mt19937 random(7);
+    std::ofstream out(path, std::ios::binary);
+    std::size_t written = 0;
+    std::int32_t lines = 0;
+    while (written < bytes) {
+        const std::size_t length = meanLength / 3 + random() % (meanLength * 4 / 3);
+        const std::string line = phraseOfLength(random, length) + "\r\n";
+        out << line;
+        written += line.size();
+        ++lines;
+    }
+    return lines;
+}
+
+void writeSingleLine(const fs::path &path, std::size_t bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    const std::string chunk(1 << 20, 'x');
+    for (std::size_t written = 0; written < bytes; written += chunk.size())
+        out << chunk;
+}
+
+std::int32_t countLines(const fs::path &path)
+{
+    phrases::PhraseFile file;
+    file.open(path);
+    std::int32_t counter = 0;
+    file.countLines(counter);
+    return counter;
+}
+
+std::size_t pickLine(const fs::path &path, std::int32_t k)
+{
+    phrases::PhraseFile file;
+    file.open(path);
+    std::string line;
+    file.readLine(k, line);
+    return line.size();
+}
+
+void row(const char *what, const Figure &ours, const Figure *theirs, const char *theirName)
+{
+    if (theirs) {
+        std::printf("%-44s %9.2f ms %8.1f MiB   %-14s %9.2f ms   ratio %5.2f\n", what, ours.ms, ours.peakMiB,
+                    theirName, theirs->ms, ours.ms / theirs->ms);
+    } else {
+        std::printf("%-44s %9.2f ms %8.1f MiB\n", what, ours.ms, ours.peakMiB);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+
+    const fs::path folder = fs::temp_directory_path() / "ciarla-bench";
+    fs::create_directories(folder);
+    const fs::path big = folder / "big" / "cazzate.txt";
+    const fs::path single = folder / "single" / "cazzate.txt";
+    const fs::path small = folder / "small" / "cazzate.txt";
+    for (const fs::path &p : {big, single, small})
+        fs::create_directories(p.parent_path());
+
+    std::printf("writing the phrase files in %s ...\n", folder.c_str());
+    const std::int32_t bigLines = writePhraseFile(big, 100'000'000, 66);
+    writeSingleLine(single, 100'000'000);
+    const std::int32_t smallLines = writePhraseFile(small, 1'000'000, 80);
+    std::printf("100 MB file: %d lines, CR LF ends; single line: %ju bytes; 1 MB file: %d lines\n", bigLines,
+                std::uintmax_t(fs::file_size(single)), smallLines);
+    std::printf("scan kernel: %s; median of %d warm runs\n\n", phrases::scan::kernelName(), Runs);
+
+    const std::string bigName = big.string();
+    std::printf("%-44s %12s %12s   %-14s %12s\n", "case", "ours", "peak", "reference", "theirs");
+
+    const Figure wc = measureCommand("wc -l " + bigName);
+    const Figure count = measure([&] {
+        if (countLines(big) != bigLines)
+            std::abort();
+    });
+    row("count lines, 100 MB (ContaRighe)", count, &wc, "wc -l");
+
+    const std::int32_t middle = bigLines / 2;
+    for (const auto &[name, k] : {std::pair{"first", 1}, std::pair{"middle", middle}, std::pair{"last", bigLines}}) {
+        const Figure sed = measureCommand("sed -n '" + std::to_string(k) + "p;" + std::to_string(k) + "q' " + bigName);
+        const Figure pick = measure([&, k = k] { pickLine(big, k); });
+        const std::string what = std::string("pick the ") + name + " line, 100 MB (EstraiRiga)";
+        row(what.c_str(), pick, &sed, "sed -n Np;Nq");
+        if (std::string(name) == "last")
+            row("pick the last line, 100 MB, against wc -l", pick, &wc, "wc -l");
+    }
+
+    const Figure wcSingle = measureCommand("wc -l " + single.string());
+    row("count lines, one 100 MB line", measure([&] { countLines(single); }), &wcSingle, "wc -l");
+    row("pick that one 100 MB line", measure([&] { pickLine(single, 1); }), nullptr, "");
+
+    const Figure wcSmall = measureCommand("wc -l " + small.string());
+    row("count lines, 1 MB of phrases", measure([&] { countLines(small); }), &wcSmall, "wc -l");
+    row("pick the last line, 1 MB of phrases", measure([&] { pickLine(small, smallLines); }), nullptr, "");
+
+    // A whole click: draw, read, decode, cut, size and show, on the real window.
+    for (const auto &[name, file, lines] : {std::tuple{"Cambia, last line of 100 MB", big, bigLines},
+                                             std::tuple{"Cambia, the one 100 MB line", single, 1},
+                                             std::tuple{"Cambia, last line of 1 MB", small, smallLines}}) {
+        Silent reporter;
+        NoServices services;
+        FixedDraw draw;
+        draw.r = std::nextafter(1.0f, 0.0f);
+        Environment environment;
+        environment.reporter = &reporter;
+        environment.random = &draw;
+        environment.services = &services;
+        const QString dir = QString::fromStdString(file.parent_path().string());
+        environment.applicationFolder = [dir] { return dir; };
+        frmCiarlatronix window(environment);
+        window.pubNumeroRighe = lines;
+        row(name, measure([&] { window.Label1_Click(); }), nullptr, "");
+    }
+
+    fs::remove_all(folder);
+    return 0;
+}

@@ -1,0 +1,61 @@
+/* Starts a program and prints the milliseconds until it maps a top-level window of the
+ * given size on the X server in DISPLAY; then ends the program.
+ * Usage: wait_mapped WIDTH HEIGHT PROGRAM [ARGS...] */
+#include <X11/Xlib.h>
+
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+static double now_ms(void)
+{
+    struct timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+int main(int argc, char **argv)
+{
+    if (argc < 4) {
+        fprintf(stderr, "usage: wait_mapped WIDTH HEIGHT PROGRAM [ARGS...]\n");
+        return 2;
+    }
+    const int width = atoi(argv[1]);
+    const int height = atoi(argv[2]);
+    Display *display = XOpenDisplay(NULL);
+    if (!display) {
+        fprintf(stderr, "wait_mapped: no X display\n");
+        return 1;
+    }
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    XSync(display, False);
+
+    const double start = now_ms();
+    const pid_t child = fork();
+    if (child == 0) {
+        execvp(argv[3], argv + 3);
+        _exit(127);
+    }
+    int found = 0;
+    while (!found && now_ms() - start < 30000) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type != MapNotify)
+            continue;
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(display, event.xmap.window, &attributes) && attributes.width == width
+            && attributes.height == height)
+            found = 1;
+    }
+    const double elapsed = now_ms() - start;
+    kill(child, SIGTERM);
+    waitpid(child, NULL, 0);
+    XCloseDisplay(display);
+    if (!found)
+        return 1;
+    printf("%.1f\n", elapsed);
+    return 0;
+}
