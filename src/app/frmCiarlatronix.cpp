@@ -57,6 +57,14 @@ QString phraseFromLine(const std::string &bytes)
 QPixmap loadPhoto(const QString &path)
 {
     QImageReader reader(path);
+    // The reader refuses pictures above its allocation limit with a vague reason; say why.
+    const QSize size = reader.size();
+    const qint64 bytes = qint64(size.width()) * size.height() * 4;
+    if (size.isValid() && bytes > qint64(QImageReader::allocationLimit()) * 1024 * 1024)
+        throw phrases::Failure(QStringLiteral("Picture too large: %1 x %2 pixels")
+                                   .arg(size.width())
+                                   .arg(size.height())
+                                   .toStdString());
     QImage photo = reader.read();
     if (photo.isNull())
         throw phrases::Failure(reader.errorString().toStdString());

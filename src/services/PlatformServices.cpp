@@ -5,6 +5,8 @@
 #ifdef _WIN32
 #include "WinShell.h"
 #else
+#include "WavCheck.h"
+
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QSoundEffect>
@@ -44,10 +46,9 @@ void PlatformServices::openAddress(const QString &address, WId owner)
 
 void PlatformServices::playSound(const QString &path)
 {
-    // Only an existing file gets a player: that way nothing at all is tried, and nothing
-    // is heard, for a missing one.
+    // Only a whole, playable file reaches the player; anything else stays silent.
     const QFileInfo file(path);
-    if (!file.isFile())
+    if (!file.isFile() || !wavcheck::isCompletePcmWav(file.absoluteFilePath()))
         return;
     if (!sound_)
         sound_ = new QSoundEffect(this);
