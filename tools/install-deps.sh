@@ -12,5 +12,7 @@ packages=(
     # package and desktop metadata
     dpkg-dev file desktop-file-utils appstream
 )
-apt-get update
-apt-get install -y --no-install-recommends "${packages[@]}"
+as_root=()
+[ "$(id -u)" = 0 ] || as_root=(sudo)
+"${as_root[@]}" apt-get update
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${packages[@]}"
