@@ -6,19 +6,19 @@ namespace credits {
 
 QStringList segments()
 {
+    const QString home = QLatin1String(program::HomePage);
     return {
         QStringLiteral("Lo Ciarlatronix 1.0"),
-        QStringLiteral("Realizzato da la Banda del Ciarlatronix, Borgo Cazzaro (Italia)"),
-        QStringLiteral("Linguaggio di programmazione: C++17 con Qt 6"),
-        QStringLiteral("Dialetto di programmazione: sbrodolese antico con accento di Bit"),
+        QStringLiteral("Realizzato da Banda Ciarlatronix, Borgo Cazzaro (Italia)"),
+        QStringLiteral("Linguaggio di programmazione: C++17 e Qt 6"),
+        QStringLiteral("Dialetto di programmazione: sbrodolese antico"),
         QStringLiteral("Grafica: artgen, il nostro pennello in QPainter"),
-        QStringLiteral("Font logo: Ossibuchi, lettere a ossicini disegnate a mano (artgen, %1)")
-            .arg(QLatin1String(program::HomePage)),
-        QStringLiteral("Font link: Nimbus Mono PS (URW++, 2017)"),
-        QStringLiteral("Canzoncina stupenda di sottofondo: colonna sonora del film immaginario "
-                       "\"Il ritorno del Ciarlatrone\", musica del maestro Pitone Sintetico"),
+        QStringLiteral("Font logo: Ossibuchi, lettere a ossicini disegnate a mano (artgen, %1)").arg(home),
+        QStringLiteral("Font link: Nimbus Mono PS (URW++, 2014)"),
+        QStringLiteral("Canzoncina stupenda di sottofondo: dal film immaginario \"Il ritorno del Ciarlatrone\", "
+                       "musica del maestro Pitone"),
         QStringLiteral("Scopo del programma: nessuno"),
-        QStringLiteral("Homepage: %1").arg(QLatin1String(program::HomePage)),
+        QStringLiteral("Homepage: %1").arg(home),
     };
 }
 
