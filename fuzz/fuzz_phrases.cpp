@@ -1,0 +1,495 @@
+// Differential fuzz target for the phrase core: every answer of PhraseFile and PhraseText is
+// checked against a slow, obvious byte-by-byte version of the same rules.
+//
+// Input: an 11-byte header, then the file content.
+//   [0]    block size: 0..236 -> 64..300 bytes, anything else -> the default
+//   [1]    which line to read (picked relative to the line count, or an extreme k)
+//   [2]    starting counter and limit for the Overflow checks
+//   [3..6] n for drawWholeNumber, little endian
+//   [7..9] 24 random bits for r
+//   [10]   0xF0..0xFF with the default block size: the content repeated up to 8..23 KiB, since
+//          the vector line counter only empties its byte lanes every 8 KiB or so; else as is
+// Missing header bytes count as zero.
+
+#include "phrases/Failure.h"
+#include "phrases/PhraseFile.h"
+#include "phrases/PhraseText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::size_t HeaderSize = 11;
+constexpr std::size_t LinesChecked = 50;
+constexpr std::int32_t Int32Max = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t Int32Min = std::numeric_limits<std::int32_t>::min();
+
+// ---- reporting --------------------------------------------------------------------------
+
+std::string shown(const std::string &bytes)
+{
+    std::string s;
+    for (std::size_t i = 0; i < bytes.size() && i < 200; ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        char hex[8];
+        if (b >= 0x20 && b < 0x7F && b != '\\') {
+            s += char(b);
+        } else {
+            std::snprintf(hex, sizeof hex, "\\x%02X", b);
+            s += hex;
+        }
+    }
+    if (bytes.size() > 200)
+        s += "...";
+    return s;
+}
+
+std::string shown(const std::u16string &units)
+{
+    std::string s;
+    for (std::size_t i = 0; i < units.size() && i < 120; ++i) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%04X ", unsigned(units[i]));
+        s += hex;
+    }
+    if (units.size() > 120)
+        s += "...";
+    return s;
+}
+
+[[noreturn]] void mismatch(const char *what, const std::string &detail)
+{
+    std::fprintf(stderr, "\n*** MISMATCH: %s\n%s\n", what, detail.c_str());
+    std::fflush(stderr);
+    std::abort();
+}
+
+// ---- reference rules, deliberately naive ------------------------------------------------
+
+// Views into file, which must outlive them.
+std::vector<std::string_view> refLines(const std::string &file)
+{
+    std::vector<std::string_view> lines;
+    std::size_t i = 0;
+    if (file.size() >= 3 && (unsigned char)file[0] == 0xEF && (unsigned char)file[1] == 0xBB
+        && (unsigned char)file[2] == 0xBF)
+        i = 3;
+    std::size_t begin = i;
+    for (; i < file.size(); ++i) {
+        const char c = file[i];
+        if (c == '\n' || c == '\r') {
+            lines.push_back(std::string_view(file).substr(begin, i - begin));
+            if (c == '\r' && i + 1 < file.size() && file[i + 1] == '\n')
+                ++i;
+            begin = i + 1;
+        }
+    }
+    if (begin < file.size())
+        lines.push_back(std::string_view(file).substr(begin));
+    return lines;
+}
+
+// Strict UTF-8 to UTF-16; false on anything malformed.
+bool refUtf8(const std::string &s, std::u16string &out)
+{
+    out.clear();
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        std::size_t len;
+        std::uint32_t cp;
+        std::uint32_t least;
+        if (b < 0x80) {
+            len = 1, cp = b, least = 0;
+        } else if ((b & 0xE0) == 0xC0) {
+            len = 2, cp = b & 0x1F, least = 0x80;
+        } else if ((b & 0xF0) == 0xE0) {
+            len = 3, cp = b & 0x0F, least = 0x800;
+        } else if ((b & 0xF8) == 0xF0) {
+            len = 4, cp = b & 0x07, least = 0x10000;
+        } else {
+            return false;
+        }
+        if (i + len > s.size())
+            return false;
+        for (std::size_t j = 1; j < len; ++j) {
+            const auto c = static_cast<unsigned char>(s[i + j]);
+            if ((c & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        if (cp >= 0x10000) {
+            out += char16_t(0xD800 + ((cp - 0x10000) >> 10));
+            out += char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            out += char16_t(cp);
+        }
+        i += len;
+    }
+    return true;
+}
+
+char16_t refCp1252(unsigned char b)
+{
+    switch (b) {
+    case 0x80: return 0x20AC;
+    case 0x82: return 0x201A;
+    case 0x83: return 0x0192;
+    case 0x84: return 0x201E;
+    case 0x85: return 0x2026;
+    case 0x86: return 0x2020;
+    case 0x87: return 0x2021;
+    case 0x88: return 0x02C6;
+    case 0x89: return 0x2030;
+    case 0x8A: return 0x0160;
+    case 0x8B: return 0x2039;
+    case 0x8C: return 0x0152;
+    case 0x8E: return 0x017D;
+    case 0x91: return 0x2018;
+    case 0x92: return 0x2019;
+    case 0x93: return 0x201C;
+    case 0x94: return 0x201D;
+    case 0x95: return 0x2022;
+    case 0x96: return 0x2013;
+    case 0x97: return 0x2014;
+    case 0x98: return 0x02DC;
+    case 0x99: return 0x2122;
+    case 0x9A: return 0x0161;
+    case 0x9B: return 0x203A;
+    case 0x9C: return 0x0153;
+    case 0x9E: return 0x017E;
+    case 0x9F: return 0x0178;
+    default: return b; // ASCII, Latin-1 and the five unassigned bytes
+    }
+}
+
+std::u16string refDecode(const std::string &s, bool &wasUtf8)
+{
+    std::u16string out;
+    wasUtf8 = refUtf8(s, out);
+    if (wasUtf8)
+        return out;
+    out.clear();
+    for (char c : s)
+        out += refCp1252(static_cast<unsigned char>(c));
+    return out;
+}
+
+std::u16string refExpand(const std::u16string &t)
+{
+    std::u16string out;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i] == u'/' && i + 1 < t.size() && t[i + 1] == u'n') {
+            out += u'\r';
+            out += u'\n';
+            ++i;
+        } else {
+            out += t[i];
+        }
+    }
+    return out;
+}
+
+std::size_t refCut(const std::u16string &t)
+{
+    if (t.size() < 360)
+        return t.size();
+    return (t[359] >= 0xD800 && t[359] <= 0xDBFF) ? 359 : 360;
+}
+
+float refFontSize(std::int32_t length)
+{
+    return float((360 - length) * 8 / 360 + 8);
+}
+
+// ---- the file under test ----------------------------------------------------------------
+
+// One memory file for the whole process, rewritten per input and opened by path, so
+// PhraseFile goes through open/fstat/read like it does on a real file.
+int contentFd = -1;
+std::string contentPath;
+
+void writeContent(const std::string &bytes)
+{
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
+    const std::size_t size = bytes.size();
+    if (::ftruncate(contentFd, 0) != 0) {
+        std::perror("ftruncate");
+        std::abort();
+    }
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pwrite(contentFd, data + done, size - done, off_t(done));
+        if (got <= 0) {
+            std::perror("pwrite");
+            std::abort();
+        }
+        done += std::size_t(got);
+    }
+}
+
+struct Input
+{
+    std::size_t blockSize;
+    unsigned char kPick;
+    unsigned char limitPick;
+    std::int32_t n;
+    std::uint32_t bits24;
+    std::size_t repeatTo;
+};
+
+Input parseHeader(const std::uint8_t *data, std::size_t size)
+{
+    unsigned char h[HeaderSize] = {};
+    std::memcpy(h, data, std::min(size, HeaderSize));
+    Input in;
+    in.blockSize = h[0] <= 236 ? 64 + std::size_t(h[0]) : phrases::PhraseFile::DefaultBlockSize;
+    in.kPick = h[1];
+    in.limitPick = h[2];
+    in.n = std::int32_t(std::uint32_t(h[3]) | std::uint32_t(h[4]) << 8 | std::uint32_t(h[5]) << 16
+                        | std::uint32_t(h[6]) << 24);
+    in.bits24 = std::uint32_t(h[7]) | std::uint32_t(h[8]) << 8 | std::uint32_t(h[9]) << 16;
+    const bool bigBlock = in.blockSize == phrases::PhraseFile::DefaultBlockSize;
+    in.repeatTo = bigBlock && h[10] >= 0xF0 ? std::size_t(h[10] - 0xF0 + 8) * 1024 : 0;
+    return in;
+}
+
+std::string context(const Input &in)
+{
+    return "block size " + std::to_string(in.blockSize)
+           + (in.repeatTo ? ", content repeated to " + std::to_string(in.repeatTo) + " bytes" : "") + "\n";
+}
+
+// ---- checks -----------------------------------------------------------------------------
+
+void checkCount(phrases::PhraseFile &file, const Input &in, std::int32_t start, std::int32_t limit,
+                std::int64_t lines, const char *label)
+{
+    file.open(contentPath);
+    std::int32_t counter = start;
+    bool overflow = false;
+    try {
+        file.countLines(counter, limit);
+    } catch (const phrases::Failure &f) {
+        if (std::strcmp(f.what(), "Overflow") != 0)
+            mismatch(label, context(in) + "unexpected failure: " + f.what());
+        overflow = true;
+    }
+    const bool expectOverflow = start + lines > limit;
+    const std::int64_t expected = expectOverflow ? limit : start + lines;
+    if (overflow != expectOverflow || counter != expected)
+        mismatch(label, context(in) + "start " + std::to_string(start) + ", limit " + std::to_string(limit)
+                            + ", lines " + std::to_string(lines) + ": expected counter "
+                            + std::to_string(expected) + (expectOverflow ? " and Overflow" : "")
+                            + ", got " + std::to_string(counter) + (overflow ? " and Overflow" : ""));
+}
+
+void checkText(const Input &in, const std::string &bytes, const char *label)
+{
+    bool wasUtf8;
+    const std::u16string decoded = refDecode(bytes, wasUtf8);
+
+    // Exact-size heap copies, so reading or writing one unit too far is caught by ASan.
+    const std::size_t n = bytes.size();
+    std::unique_ptr<unsigned char[]> in8(new unsigned char[n]);
+    std::memcpy(in8.get(), bytes.data(), n);
+    std::unique_ptr<char16_t[]> out16(new char16_t[n]);
+
+    if (phrases::isValidUtf8(in8.get(), n) != wasUtf8)
+        mismatch("isValidUtf8", context(in) + label + " bytes: " + shown(bytes) + "\nexpected "
+                                    + (wasUtf8 ? "valid" : "invalid"));
+
+    const std::size_t units = phrases::decodeLine(in8.get(), n, out16.get());
+    if (units > n)
+        mismatch("decodeLine", context(in) + label + " wrote more units than bytes: " + shown(bytes));
+    const std::u16string got(out16.get(), units);
+    if (got != decoded)
+        mismatch("decodeLine", context(in) + label + " bytes: " + shown(bytes) + "\nexpected: "
+                                   + shown(decoded) + "\ngot:      " + shown(got));
+
+    const std::u16string expanded = refExpand(decoded);
+    phrases::expandLineBreaks(out16.get(), units);
+    const std::u16string gotExpanded(out16.get(), units);
+    if (gotExpanded != expanded)
+        mismatch("expandLineBreaks", context(in) + label + " text: " + shown(decoded) + "\nexpected: "
+                                         + shown(expanded) + "\ngot:      " + shown(gotExpanded));
+
+    const std::size_t cut = refCut(expanded);
+    const std::size_t gotCut = phrases::cutLength(out16.get(), units);
+    if (gotCut != cut)
+        mismatch("cutLength", context(in) + label + " text: " + shown(expanded) + "\nexpected "
+                                  + std::to_string(cut) + ", got " + std::to_string(gotCut));
+
+    const float size = phrases::fontSizeFor(std::int32_t(cut));
+    if (size != refFontSize(std::int32_t(cut)))
+        mismatch("fontSizeFor", "length " + std::to_string(cut) + ": expected "
+                                    + std::to_string(refFontSize(std::int32_t(cut))) + ", got "
+                                    + std::to_string(size));
+}
+
+void checkRead(phrases::PhraseFile &file, const Input &in, const std::vector<std::string_view> &lines,
+               std::int32_t k)
+{
+    file.open(contentPath);
+    std::string bytes;
+    bool got;
+    try {
+        got = file.readLine(k, bytes);
+    } catch (const phrases::Failure &f) {
+        mismatch("readLine", context(in) + "k " + std::to_string(k) + ": unexpected failure " + f.what());
+    }
+    const bool expected = k >= 1 && std::size_t(k) <= lines.size();
+    if (got != expected)
+        mismatch("readLine", context(in) + "k " + std::to_string(k) + " of " + std::to_string(lines.size())
+                                 + " lines: expected " + (expected ? "true" : "false") + ", got "
+                                 + (got ? "true" : "false"));
+    if (!expected)
+        return;
+    const std::string want(lines[std::size_t(k) - 1]);
+    if (bytes != want)
+        mismatch("readLine", context(in) + "line " + std::to_string(k) + "\nexpected: " + shown(want)
+                                 + "\ngot:      " + shown(bytes));
+}
+
+void checkReadOverflow(phrases::PhraseFile &file, const Input &in, std::int32_t k, std::int32_t limit,
+                       std::int64_t lines)
+{
+    file.open(contentPath);
+    std::string bytes;
+    bool overflow = false;
+    bool got = false;
+    try {
+        got = file.readLine(k, bytes, limit);
+    } catch (const phrases::Failure &f) {
+        if (std::strcmp(f.what(), "Overflow") != 0)
+            mismatch("readLine", context(in) + "unexpected failure " + f.what());
+        overflow = true;
+    }
+    if (got || overflow != (lines > limit))
+        mismatch("readLine", context(in) + "k " + std::to_string(k) + ", limit " + std::to_string(limit)
+                                 + ", lines " + std::to_string(lines) + ": expected false"
+                                 + (lines > limit ? " and Overflow" : "") + ", got "
+                                 + (got ? "true" : "false") + (overflow ? " and Overflow" : ""));
+}
+
+void checkDraw(const Input &in)
+{
+    const float r = float(in.bits24) * (1.0f / 16777216.0f);
+    bool overflow = false;
+    std::int32_t got = 0;
+    try {
+        got = phrases::drawWholeNumber(in.n, r);
+    } catch (const phrases::Failure &f) {
+        if (std::strcmp(f.what(), "Overflow") != 0)
+            mismatch("drawWholeNumber", "unexpected failure " + std::string(f.what()));
+        overflow = true;
+    }
+    const bool expectOverflow = in.n == Int32Min;
+    const double expected =
+        expectOverflow ? 0.0 : std::floor(double(r) * double(std::int64_t(in.n) - 1 + 1) + 1.0);
+    if (overflow != expectOverflow || (!overflow && double(got) != expected))
+        mismatch("drawWholeNumber", "n " + std::to_string(in.n) + ", r " + std::to_string(in.bits24)
+                                        + "/2^24: expected "
+                                        + (expectOverflow ? "Overflow" : std::to_string(expected))
+                                        + ", got " + (overflow ? "Overflow" : std::to_string(got)));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    contentFd = ::memfd_create("cazzate.txt", MFD_CLOEXEC);
+    if (contentFd < 0) {
+        std::FILE *f = std::tmpfile();
+        if (!f) {
+            std::perror("no scratch file");
+            std::abort();
+        }
+        contentFd = ::fileno(f);
+    }
+    contentPath = "/proc/self/fd/" + std::to_string(contentFd);
+
+    // Small and total: check every length once.
+    for (std::int32_t length = 0; length <= 360; ++length) {
+        if (phrases::fontSizeFor(length) != refFontSize(length))
+            mismatch("fontSizeFor", "length " + std::to_string(length));
+    }
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const Input in = parseHeader(data, size);
+    const std::string given = size > HeaderSize ? std::string(reinterpret_cast<const char *>(data) + HeaderSize,
+                                                              size - HeaderSize)
+                                                : std::string();
+    std::string content = given;
+    while (!given.empty() && content.size() < in.repeatTo)
+        content += given;
+    writeContent(content);
+
+    const std::vector<std::string_view> lines = refLines(content);
+    const auto count = static_cast<std::int32_t>(lines.size());
+
+    // One object, opened again for every question, as the program does between clicks. A
+    // fresh 1 MiB buffer per input would cost more than all the checks, so the default-size
+    // object lives for the whole run.
+    static phrases::PhraseFile defaultFile;
+    std::unique_ptr<phrases::PhraseFile> smallFile;
+    if (in.blockSize != phrases::PhraseFile::DefaultBlockSize)
+        smallFile = std::make_unique<phrases::PhraseFile>(in.blockSize);
+    phrases::PhraseFile &file = smallFile ? *smallFile : defaultFile;
+
+    checkCount(file, in, 0, phrases::PhraseFile::MaxLines, count, "countLines");
+
+    // Limits around the line count, from a small start and from just below the top.
+    const std::int32_t start = in.limitPick >> 3;
+    const std::int32_t delta = std::int32_t(in.limitPick & 7) - 4;
+    const std::int32_t limit = std::max(start, start + count + delta);
+    checkCount(file, in, start, limit, count, "countLines with a limit");
+    const std::int32_t high = Int32Max - std::int32_t(in.limitPick % (count + 2));
+    checkCount(file, in, high, Int32Max, count, "countLines near the top");
+    const std::int32_t below[] = {0, 0, -1, Int32Min};
+    checkReadOverflow(file, in, below[in.kPick & 3], std::max(0, count + delta), count);
+
+    // Every read scans from the top, and opens cost more than scans here, so only a few k:
+    // the edges and two the input picks.
+    std::int32_t k;
+    switch (in.kPick) {
+    case 0xFF: k = Int32Max; break;
+    case 0xFE: k = Int32Min; break;
+    case 0xFD: k = -1; break;
+    default: k = std::int32_t(in.kPick % (count + 2)); break;
+    }
+    const std::int32_t fromEnd = count - std::int32_t(in.limitPick % (count + 1));
+    const std::int32_t ks[] = {1, 2, count - 1, count, count + 1, k, fromEnd};
+    for (std::size_t i = 0; i < std::size(ks); ++i) {
+        if (std::find(ks, ks + i, ks[i]) == ks + i)
+            checkRead(file, in, lines, ks[i]);
+    }
+
+    // The text steps need no file: the lines are the ones readLine was just held to.
+    for (std::size_t i = 0; i < lines.size() && i < LinesChecked; ++i)
+        checkText(in, std::string(lines[i]), ("line " + std::to_string(i + 1)).c_str());
+
+    // The decoder must cope with any bytes, terminators included.
+    checkText(in, given, "whole content");
+
+    checkDraw(in);
+    return 0;
+}
