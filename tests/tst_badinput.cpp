@@ -15,6 +15,15 @@
 
 namespace {
 
+QByteArray encoded(const QImage &picture, const char *format)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, format);
+    return data;
+}
+
 QByteArray jpeg(int width, int height)
 {
     // Busy pixels, so that most of the file is image data rather than headers.
@@ -23,22 +32,14 @@ QByteArray jpeg(int width, int height)
         for (int x = 0; x < width; ++x)
             picture.setPixel(x, y, qRgb((x * 37) % 256, (y * 53) % 256, (x * y) % 256));
     }
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "JPG");
-    return data;
+    return encoded(picture, "JPG");
 }
 
 QByteArray png(int width, int height)
 {
     QImage picture(width, height, QImage::Format_ARGB32);
     picture.fill(Qt::transparent);
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    return data;
+    return encoded(picture, "PNG");
 }
 
 // A small JPEG whose header claims 20000 x 20000 pixels.
