@@ -35,7 +35,7 @@ rate="$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n 1)"
 echo "fuzz_phrases: ${runs:-?} executions, ${rate:-?} exec/s (log: $log)"
 
 if [[ "$status" -ne 0 ]] || grep -q -e 'MISMATCH' -e 'ERROR: AddressSanitizer' -e 'runtime error:' "$log"; then
-    grep -A 20 -e 'MISMATCH' -e '==ERROR' -e 'runtime error:' "$log" | head -n 60 >&2 || true
+    grep -A 20 -e 'MISMATCH' -e 'ERROR:' -e 'runtime error:' "$log" | head -n 60 >&2 || true
     ls -1 "$artifacts" >&2 || true
     echo "fuzz_phrases: FAILED (exit $status); reproduce with $build/fuzz_phrases <artifact>" >&2
     exit 1
