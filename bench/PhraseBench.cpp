@@ -1,14 +1,14 @@
 // Prints how fast the phrase engine counts and picks on big phrase files, side by side
 // with wc -l and sed on the same files, and the peak memory of each case.
+#include "app/WindowControls.h"
 #include "app/frmCiarlatronix.h"
 #include "common/ErrorReporter.h"
+#include "common/Text.h"
 #include "phrases/LineScan.h"
 #include "phrases/PhraseFile.h"
+#include "phrases/PhraseText.h"
 #include "phrases/RandomSource.h"
 #include "services/SystemServices.h"
-
-#include <QApplication>
-#include <QLabel>
 
 #include <algorithm>
 #include <chrono>
@@ -30,13 +30,32 @@ constexpr int Runs = 7;
 
 struct Silent : ErrorReporter
 {
-    void report(const QString &message) override { std::fprintf(stderr, "report: %s\n", qPrintable(message)); }
+    void report(const std::u16string &message) override
+    {
+        std::fprintf(stderr, "report: %s\n", text::toUtf8(message).c_str());
+    }
 };
 
 struct NoServices : SystemServices
 {
-    void playSound(const QString &) override {}
-    void openAddress(const QString &, WId) override {}
+    void playSound(const std::filesystem::path &) override {}
+    void openAddress(const std::string &, std::uintptr_t) override {}
+};
+
+// Keeps what the label would show, as a toolkit would: a copy of the phrase.
+struct KeptPhrase : WindowControls
+{
+    std::u16string phrase;
+    void setPhraseFontSize(float) override {}
+    void setPhraseText(const std::u16string &text) override { phrase = text; }
+    std::u16string creditsText() const override { return {}; }
+    void setCreditsText(const std::u16string &) override {}
+    void alignCreditsLeft() override {}
+    void setTimerEnabled(bool) override {}
+    void setTimerInterval(int) override {}
+    void setPhoto(const std::vector<unsigned char> &) override {}
+    std::uintptr_t nativeHandle() const override { return 0; }
+    void unload() override {}
 };
 
 // Always draws the same line.
@@ -150,9 +169,9 @@ std::size_t pickLine(const fs::path &path, std::int32_t k)
 {
     phrases::PhraseFile file;
     file.open(path);
-    std::string line;
-    file.readLine(k, line);
-    return line.size();
+    std::u16string phrase;
+    file.readPhrase(k, phrase, phrases::MaxShownLength + 1);
+    return phrase.size();
 }
 
 void row(const char *what, const Figure &ours, const Figure *theirs, const char *theirName)
@@ -167,12 +186,8 @@ void row(const char *what, const Figure &ours, const Figure *theirs, const char 
 
 } // namespace
 
-int main(int argc, char **argv)
+int main()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-
     const fs::path folder = fs::temp_directory_path() / "ciarla-bench";
     fs::create_directories(folder);
     const fs::path big = folder / "big" / "cazzate.txt";
@@ -229,9 +244,10 @@ int main(int argc, char **argv)
         environment.reporter = &reporter;
         environment.random = &draw;
         environment.services = &services;
-        const QString dir = QString::fromStdString(file.parent_path().string());
+        const fs::path dir = file.parent_path();
         environment.applicationFolder = [dir] { return dir; };
-        frmCiarlatronix window(environment);
+        KeptPhrase label;
+        frmCiarlatronix window(label, environment);
         window.pubNumeroRighe = lines;
         row(name, measure([&] { window.Label1_Click(); }), nullptr, "");
     }

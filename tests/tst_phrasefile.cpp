@@ -1,13 +1,19 @@
-// Counting and reading the lines of phrase files, at the byte level.
+// Counting the lines of phrase files and reading one as its phrase; files that are no
+// regular files.
 #include "TestSupport.h"
 
 #include "phrases/Failure.h"
 #include "phrases/PhraseFile.h"
+#include "phrases/PhraseText.h"
+#include "phrases/RegularFile.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
 #include <optional>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -48,15 +54,30 @@ std::int32_t countOf(const QString &path, std::size_t blockSize = phrases::Phras
     return counter;
 }
 
-std::optional<QByteArray> lineOf(const QString &path, std::int32_t k,
-                                 std::size_t blockSize = phrases::PhraseFile::DefaultBlockSize)
+std::optional<QString> phraseOf(const QString &path, std::int32_t k, std::size_t keep = 361,
+                                std::size_t blockSize = phrases::PhraseFile::DefaultBlockSize)
 {
     phrases::PhraseFile file(blockSize);
     file.open(path.toStdString());
-    std::string line;
-    if (!file.readLine(k, line))
+    std::u16string phrase;
+    if (!file.readPhrase(k, phrase, keep))
         return std::nullopt;
-    return QByteArray::fromStdString(line);
+    return QString::fromStdU16String(phrase);
+}
+
+// What the whole line gave before only its start was read: all of it decoded, then expanded.
+QString wholeLinePhrase(const QByteArray &line)
+{
+    std::u16string text(std::size_t(line.size()), u'\0');
+    text.resize(phrases::decodeLine(reinterpret_cast<const unsigned char *>(line.data()), std::size_t(line.size()),
+                                    text.data()));
+    phrases::expandLineBreaks(text.data(), text.size());
+    return QString::fromStdU16String(text);
+}
+
+int cutOf(const QString &phrase)
+{
+    return int(phrases::cutLength(reinterpret_cast<const char16_t *>(phrase.utf16()), std::size_t(phrase.size())));
 }
 
 QString failureOf(const std::function<void()> &step)
@@ -78,8 +99,8 @@ class TestPhraseFile : public QObject
 private slots:
     void countsLines_data();
     void countsLines();
-    void readsLineK_data();
-    void readsLineK();
+    void readsThePhraseOfLineK_data();
+    void readsThePhraseOfLineK();
     void agreesWithTheRuleAcrossBlockEdges();
     void countsUpToTheLimit_data();
     void countsUpToTheLimit();
@@ -87,6 +108,7 @@ private slots:
     void reportsFilesThatCannotBeRead_data();
     void reportsFilesThatCannotBeRead();
     void reportsFilesWithoutPermission();
+    void stopsAtTheSizeWhenOpened();
 };
 
 void TestPhraseFile::countsLines_data()
@@ -122,38 +144,76 @@ void TestPhraseFile::countsLines()
     QCOMPARE(int(referenceLines(content).size()), lines);
 }
 
-void TestPhraseFile::readsLineK_data()
+void TestPhraseFile::readsThePhraseOfLineK_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("k");
+    QTest::addColumn<int>("keep");
+    QTest::addColumn<int>("blockSize");
     QTest::addColumn<bool>("found");
     QTest::addColumn<QByteArray>("line");
-    QTest::newRow("first of CRLF") << QByteArray("x\r\ny") << 1 << true << QByteArray("x");
-    QTest::newRow("last, unterminated") << QByteArray("x\r\ny") << 2 << true << QByteArray("y");
-    QTest::newRow("past the end") << QByteArray("x\r\ny\r\n") << 3 << false << QByteArray();
-    QTest::newRow("empty line") << QByteArray("x\r\n\r\n") << 2 << true << QByteArray();
-    QTest::newRow("after lone CR") << QByteArray("x\ry") << 2 << true << QByteArray("y");
-    QTest::newRow("after LF") << QByteArray("x\n\ny") << 3 << true << QByteArray("y");
-    QTest::newRow("BOM is not text") << QByteArray("\xEF\xBB\xBF" "ciao\n") << 1 << true << QByteArray("ciao");
-    QTest::newRow("empty file") << QByteArray() << 1 << false << QByteArray();
-    QTest::newRow("k = 0 never matches") << QByteArray("a\nb") << 0 << false << QByteArray();
-    QTest::newRow("negative k") << QByteArray("a\nb") << -1 << false << QByteArray();
-    QTest::newRow("keeps NUL") << QByteArray("\0a\0\r\n", 5) << 1 << true << QByteArray("\0a\0", 3);
-    QTest::newRow("keeps the slash-n") << QByteArray("a/nb\n") << 1 << true << QByteArray("a/nb");
+    QTest::addColumn<QString>("endsWith");
+    const int big = int(phrases::PhraseFile::DefaultBlockSize);
+    const auto row = [](const char *name, const QByteArray &content, int k, bool found, const QByteArray &line) {
+        QTest::newRow(name) << content << k << 361 << int(phrases::PhraseFile::DefaultBlockSize) << found << line
+                            << QString();
+    };
+    row("first of CRLF", "x\r\ny", 1, true, "x");
+    row("last, unterminated", "x\r\ny", 2, true, "y");
+    row("past the end", "x\r\ny\r\n", 3, false, {});
+    row("empty line", "x\r\n\r\n", 2, true, {});
+    row("after lone CR", "x\ry", 2, true, "y");
+    row("after LF", "x\n\ny", 3, true, "y");
+    row("BOM is not text", "\xEF\xBB\xBF" "ciao\n", 1, true, "ciao");
+    row("empty file", {}, 1, false, {});
+    row("k = 0 never matches", "a\nb", 0, false, {});
+    row("negative k", "a\nb", -1, false, {});
+    row("keeps NUL", QByteArray("\0a\0\r\n", 5), 1, true, QByteArray("\0a\0", 3));
+
+    // Lines many blocks long: only their start is copied, their validity judged over all.
+    const QByteArray e = "\xC3\xA8";                 // è
+    const QByteArray euro = "\xE2\x82\xAC";          // three bytes for one unit
+    const QByteArray smile = "\xF0\x9F\x98\x80";     // two units
+    const QByteArray tail = e.repeated(3000) + "\nz";
+    QTest::newRow("valid UTF-8 across blocks") << tail << 1 << 361 << 64 << true << e.repeated(3000) << QStringLiteral("è");
+    QTest::newRow("invalid byte far past the start")
+        << euro.repeated(2000) + "\xFF" << 1 << 361 << 64 << true << euro.repeated(2000) + "\xFF" << QStringLiteral("â");
+    QTest::newRow("character cut off at the line end")
+        << e.repeated(3000) + "\xC3\r\n" << 1 << 361 << 64 << true << e.repeated(3000) + "\xC3" << QStringLiteral("Ã");
+    QTest::newRow("three-byte characters fill the copy")
+        << euro.repeated(360) + "/n" + euro.repeated(99) << 1 << 361 << 100 << true
+        << euro.repeated(360) + "/n" + euro.repeated(99) << QStringLiteral("€\r");
+    QTest::newRow("/n astride the kept end") << QByteArray(359, 'a') + "/nb" << 1 << 360 << 64 << true
+                                             << QByteArray(359, 'a') + "/nb" << QStringLiteral("a\r");
+    QTest::newRow("pair astride unit 360") << QByteArray(359, 'a') + smile + "b" << 1 << 361 << 64 << true
+                                           << QByteArray(359, 'a') + smile + "b" << QString::fromUtf8(smile);
+    QTest::newRow("pair astride the kept end") << QByteArray(359, 'a') + smile << 1 << 360 << big << true
+                                               << QByteArray(359, 'a') + smile << QString::fromUtf8(smile).left(1);
+    QTest::newRow("nothing kept") << QByteArray("abc\n") << 1 << 0 << big << true << QByteArray() << QString();
+    QTest::newRow("long line skipped") << QByteArray(5000, 'x') + "\r\n\xEF\xBB\xBF" << 2 << 361 << 64 << true
+                                       << QByteArray("\xEF\xBB\xBF") << QString();
 }
 
-void TestPhraseFile::readsLineK()
+void TestPhraseFile::readsThePhraseOfLineK()
 {
     QFETCH(QByteArray, content);
     QFETCH(int, k);
+    QFETCH(int, keep);
+    QFETCH(int, blockSize);
     QFETCH(bool, found);
     QFETCH(QByteArray, line);
+    QFETCH(QString, endsWith);
     TestFolder folder;
     folder.write("cazzate.txt", content);
-    const auto got = lineOf(folder.file("cazzate.txt"), k);
+    const auto got = phraseOf(folder.file("cazzate.txt"), k, std::size_t(keep), std::size_t(blockSize));
     QCOMPARE(got.has_value(), found);
-    if (found)
-        QCOMPARE(*got, line);
+    if (!found)
+        return;
+    const QString whole = wholeLinePhrase(line);
+    QCOMPARE(*got, whole.left(keep));
+    if (keep > 360)
+        QCOMPARE(cutOf(*got), cutOf(whole));
+    QVERIFY2(got->endsWith(endsWith), qPrintable(got->right(4)));
 }
 
 // Small blocks put every kind of line end astride a block edge somewhere; the vector
@@ -178,9 +238,11 @@ void TestPhraseFile::agreesWithTheRuleAcrossBlockEdges()
         for (std::size_t block : {std::size_t(64), std::size_t(97), std::size_t(1) << 20}) {
             const QString path = folder.file("cazzate.txt");
             QCOMPARE(countOf(path, block), int(expected.size()));
+            const std::size_t keep = round % 2 ? 361 : 5;
             for (int k = 1; k <= expected.size(); k += 1 + int(expected.size()) / 25)
-                QCOMPARE(lineOf(path, k, block).value_or("<none>"), expected.at(k - 1));
-            QVERIFY(!lineOf(path, int(expected.size()) + 1, block).has_value());
+                QCOMPARE(phraseOf(path, k, keep, block).value_or("<none>"),
+                         wholeLinePhrase(expected.at(k - 1)).left(int(keep)));
+            QVERIFY(!phraseOf(path, int(expected.size()) + 1, keep, block).has_value());
         }
     }
 }
@@ -218,32 +280,60 @@ void TestPhraseFile::readingPastTheLimitOverflows()
     TestFolder folder;
     folder.write("cazzate.txt", "1\n2\n3\n4\n5\n");
     phrases::PhraseFile file;
-    std::string line;
+    std::u16string phrase;
     file.open(folder.file("cazzate.txt").toStdString());
-    QCOMPARE(failureOf([&] { file.readLine(0, line, 4); }), QStringLiteral("Overflow"));
+    QCOMPARE(failureOf([&] { file.readPhrase(0, phrase, 361, 4); }), QStringLiteral("Overflow"));
     file.open(folder.file("cazzate.txt").toStdString());
-    QVERIFY(file.readLine(4, line, 4));
-    QCOMPARE(line, std::string("4"));
+    QVERIFY(file.readPhrase(4, phrase, 361, 4));
+    QCOMPARE(phrase, u"4");
 }
 
+// The photo's reader and the phrase file open alike: at once, and regular files only.
 void TestPhraseFile::reportsFilesThatCannotBeRead_data()
 {
-    QTest::addColumn<bool>("asFolder");
+    QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("failure");
-    QTest::newRow("missing") << false << QStringLiteral("No such file or directory");
-    QTest::newRow("a folder") << true << QStringLiteral("Is a directory");
+    QTest::newRow("missing") << "missing" << QStringLiteral("No such file or directory");
+    QTest::newRow("a folder") << "folder" << QStringLiteral("Is a directory");
+    QTest::newRow("a FIFO with no writer") << "fifo" << QStringLiteral("Not a regular file");
+    QTest::newRow("a link to /dev/zero") << "zero" << QStringLiteral("Not a regular file");
+    QTest::newRow("a Unix socket") << "socket" << QStringLiteral("Not a regular file");
+    QTest::newRow("too large for the photo") << "regular" << QStringLiteral("File too large");
 }
 
 void TestPhraseFile::reportsFilesThatCannotBeRead()
 {
-    QFETCH(bool, asFolder);
+    QFETCH(QString, kind);
     QFETCH(QString, failure);
     TestFolder folder;
-    if (asFolder)
+    const QString path = folder.file("cazzate.txt");
+    const QByteArray native = QFile::encodeName(path);
+    int listening = -1;
+    if (kind == "folder") {
         QVERIFY(QDir(folder.path()).mkdir("cazzate.txt"));
+    } else if (kind == "fifo") {
+        QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+    } else if (kind == "zero") {
+        QVERIFY(QFile::link("/dev/zero", path));
+    } else if (kind == "socket") {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, native.constData(), sizeof address.sun_path);
+        listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QCOMPARE(::bind(listening, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
+    } else if (kind == "regular") {
+        folder.write("cazzate.txt", "abc");
+    }
+    const auto photo = [&](std::uint64_t maxBytes) {
+        return failureOf([&] { QCOMPARE(phrases::readRegularFile(path.toStdString(), maxBytes).size(), std::size_t(3)); });
+    };
     phrases::PhraseFile file;
-    QCOMPARE(failureOf([&] { file.open(folder.file("cazzate.txt").toStdString()); }), failure);
-    QVERIFY(!file.isOpen());
+    QCOMPARE(failureOf([&] { file.open(path.toStdString()); }), kind == "regular" ? QString() : failure);
+    QCOMPARE(file.isOpen(), kind == "regular");
+    QCOMPARE(photo(2), failure);
+    QCOMPARE(photo(3), kind == "regular" ? QString() : failure);
+    if (listening >= 0)
+        ::close(listening);
 }
 
 void TestPhraseFile::reportsFilesWithoutPermission()
@@ -256,6 +346,22 @@ void TestPhraseFile::reportsFilesWithoutPermission()
     phrases::PhraseFile file;
     QCOMPARE(failureOf([&] { file.open(folder.file("cazzate.txt").toStdString()); }),
              QStringLiteral("Permission denied"));
+}
+
+// A file that grows while it is read would otherwise be read for as long as it grows.
+void TestPhraseFile::stopsAtTheSizeWhenOpened()
+{
+    TestFolder folder;
+    folder.write("cazzate.txt", "a\nb\n");
+    phrases::PhraseFile file(64);
+    file.open(folder.file("cazzate.txt").toStdString());
+    QFile grow(folder.file("cazzate.txt"));
+    QVERIFY(grow.open(QIODevice::Append));
+    grow.write(QByteArray(1000, '\n'));
+    grow.flush();
+    std::int32_t counter = 0;
+    file.countLines(counter);
+    QCOMPARE(counter, 2);
 }
 
 QTEST_GUILESS_MAIN(TestPhraseFile)

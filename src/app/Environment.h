@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QString>
-
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 
 class ErrorReporter;
@@ -11,14 +10,15 @@ namespace phrases {
 class RandomSource;
 }
 
-// What the window takes from the world around it. Anything left empty is the real thing:
-// message boxes, the clock-seeded draw, the operating system, the executable's folder.
+// What the window's routines take from the world around them: each face gives the real
+// things (message boxes, the operating system, the executable's folder), tests give
+// recorders. A random source left empty is the clock-seeded one.
 struct Environment
 {
     ErrorReporter *reporter = nullptr;
-    phrases::RandomSource *random = nullptr;
     SystemServices *services = nullptr;
-    std::function<QString()> applicationFolder;
+    std::function<std::filesystem::path()> applicationFolder;
+    phrases::RandomSource *random = nullptr;
     // The line counters' limit; lowered only by tests of the overflow path.
     std::int32_t lineLimit = 2147483647;
 };

@@ -1,247 +1,77 @@
 #include "frmCiarlatronix.h"
 
+#include "WindowControls.h"
 #include "common/ErrorTrap.h"
-#include "common/MessageBoxReporter.h"
 #include "common/ProgramInfo.h"
-#include "phrases/Failure.h"
 #include "phrases/PhraseFile.h"
 #include "phrases/PhraseText.h"
 #include "phrases/RandomSource.h"
-#include "services/PlatformServices.h"
+#include "phrases/RegularFile.h"
 #include "services/modFunzioni.h"
-#include "ui/Artwork.h"
-#include "ui/ClickRelay.h"
+#include "services/SystemServices.h"
 #include "ui/CreditsText.h"
-#include "ui/IntervalTimer.h"
-#include "ui/Layout.h"
-#include "ui/PhraseLabel.h"
-#include "ui/PictureBox.h"
-#include "ui/Placement.h"
 #include "ui/Ticker.h"
-
-#include <QCloseEvent>
-#include <QCoreApplication>
-#include <QFile>
-#include <QImageReader>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPainter>
-#include <QScreen>
-
-#include <filesystem>
 
 namespace {
 
-const QString PhraseTooltip = QStringLiteral("Clicca qui per una nuova cazzata !");
+// Far above any photo worth showing, far below what would strain the machine.
+constexpr std::uint64_t MaxPhotoBytes = std::uint64_t{128} << 20;
 
-std::filesystem::path toFileSystemPath(const QString &path)
-{
-#ifdef _WIN32
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
-// The line's bytes become the phrase: decoded, each "/n" turned into CR LF.
-QString phraseFromLine(const std::string &bytes)
-{
-    QString text(qsizetype(bytes.size()), Qt::Uninitialized);
-    const auto length = phrases::decodeLine(reinterpret_cast<const unsigned char *>(bytes.data()),
-                                            bytes.size(), reinterpret_cast<char16_t *>(text.data()));
-    text.truncate(qsizetype(length));
-    phrases::expandLineBreaks(reinterpret_cast<char16_t *>(text.data()), std::size_t(text.size()));
-    return text;
-}
-
-QPixmap loadPhoto(const QString &path)
-{
-    QImageReader reader(path);
-    // The reader refuses pictures above its allocation limit with a vague reason; say why.
-    const QSize size = reader.size();
-    const qint64 bytes = qint64(size.width()) * size.height() * 4;
-    if (size.isValid() && bytes > qint64(QImageReader::allocationLimit()) * 1024 * 1024)
-        throw phrases::Failure(QStringLiteral("Picture too large: %1 x %2 pixels")
-                                   .arg(size.width())
-                                   .arg(size.height())
-                                   .toStdString());
-    QImage photo = reader.read();
-    if (photo.isNull())
-        throw phrases::Failure(reader.errorString().toStdString());
-    return QPixmap::fromImage(std::move(photo));
-}
-
-void describe(QWidget *control, const char *name, const char *description)
-{
-    control->setAccessibleName(QString::fromUtf8(name));
-    control->setAccessibleDescription(QString::fromUtf8(description));
-}
+// The label shows at most MaxShownLength units; one more lets the cut see past its edge.
+constexpr std::size_t KeptPhraseUnits = phrases::MaxShownLength + 1;
 
 } // namespace
 
-frmCiarlatronix::frmCiarlatronix(Environment environment, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), environment_(std::move(environment))
+frmCiarlatronix::frmCiarlatronix(WindowControls &controls, Environment environment)
+    : controls_(controls), environment_(std::move(environment))
 {
-    if (!environment_.reporter) {
-        ownReporter_ = std::make_unique<MessageBoxReporter>();
-        ownReporter_->setOwner(this);
-        environment_.reporter = ownReporter_.get();
-    }
     if (!environment_.random) {
         ownRandom_ = std::make_unique<phrases::ClockSeededRandom>();
         environment_.random = ownRandom_.get();
     }
-    if (!environment_.services) {
-        ownServices_ = new PlatformServices(this);
-        environment_.services = ownServices_;
-    }
-    if (!environment_.applicationFolder)
-        environment_.applicationFolder = [] { return QCoreApplication::applicationDirPath(); };
-
-    setObjectName(QStringLiteral("frmCiarlatronix"));
-    setWindowTitle(QString());
-    setWindowIcon(QIcon(artwork::picture(QStringLiteral("icon"))));
-    setFixedSize(layout::WindowSize);
-    QFont dialogFont = font();
-    dialogFont.setPointSizeF(layout::BaseFontPoints);
-    setFont(dialogFont);
-    setAccessibleName(QString::fromLatin1(program::Title));
-    backdrop_ = artwork::picture(QStringLiteral("frame"));
-
-    createControls();
-    connectEvents();
-
-    const QScreen *screen = placement::screenWithPointer();
-    if (screen)
-        move(placement::centredTopLeft(screen->availableGeometry(), size()));
 }
 
 frmCiarlatronix::~frmCiarlatronix() = default;
 
-// Qt stacks later siblings over earlier ones, so the controls are made from the bottom up.
-void frmCiarlatronix::createControls()
+void frmCiarlatronix::click(layout::Control control)
 {
-    const QCursor hand = artwork::handPointer();
-    const QCursor icon = artwork::iconPointer();
-    const auto makePicture = [this](const char *name, const QRect &place, const char *art) {
-        auto *picture = new PictureBox(this);
-        picture->setObjectName(QLatin1String(name));
-        picture->move(place.topLeft());
-        picture->setPicture(artwork::picture(QLatin1String(art)));
-        return picture;
-    };
-
-    Image1 = makePicture("Image1", layout::Image1, "logo");
-    Image1->setCursor(Qt::ArrowCursor);
-    describe(Image1, "Logo: Lo Ciarlatronix !", "Decorazione");
-
-    imgFumetto = makePicture("imgFumetto", layout::imgFumetto, "fumetto");
-    imgFumetto->setCursor(icon);
-    imgFumetto->setToolTip(PhraseTooltip);
-    describe(imgFumetto, "Fumetto", "Clicca per una nuova cazzata");
-
-    imgCazzaro = makePicture("imgCazzaro", layout::imgCazzaro, "faccia");
-    imgCazzaro->setCursor(icon);
-    imgCazzaro->setToolTip(PhraseTooltip);
-    describe(imgCazzaro, "Foto del cazzaro", "Clicca per una nuova cazzata");
-
-    imgClose = makePicture("imgClose", layout::imgClose, "close");
-    imgClose->setCursor(hand);
-    describe(imgClose, "Chiudi", "Chiude il programma");
-
-    Label1 = new PhraseLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(layout::Label1);
-    Label1->setText(QStringLiteral("Label1"));
-    Label1->setCursor(icon);
-    Label1->setToolTip(PhraseTooltip);
-    describe(Label1, "Cazzata", "La cazzata del momento: clicca per averne una nuova");
-
-    Label2 = new QLabel(this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(layout::Label2);
-    Label2->setCursor(hand);
-    describe(Label2, "Credits", "Fa scorrere i riconoscimenti");
-
-    Image2 = makePicture("Image2", layout::Image2, "link");
-    Image2->setCursor(hand);
-    describe(Image2, "Homepage", "Apre la homepage del programma nel browser");
-
-    Timer1 = new IntervalTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-
-    txtCrediti = new QLineEdit(this);
-    txtCrediti->setObjectName(QStringLiteral("txtCrediti"));
-    txtCrediti->setGeometry(layout::txtCrediti);
-    txtCrediti->setFrame(false);
-    txtCrediti->setTextMargins(0, 0, 0, 0);
-    txtCrediti->setReadOnly(true);
-    txtCrediti->setEnabled(false);
-    txtCrediti->setFocusPolicy(Qt::NoFocus);
-    // Clicks and the pointer belong to what lies beneath: Label2 over the word "Credits".
-    txtCrediti->setAttribute(Qt::WA_TransparentForMouseEvents);
-    QPalette boxColours = txtCrediti->palette();
-    boxColours.setColor(QPalette::Disabled, QPalette::Base, boxColours.color(QPalette::Active, QPalette::Base));
-    txtCrediti->setPalette(boxColours);
-    txtCrediti->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    txtCrediti->setText(QStringLiteral("Credits"));
-    describe(txtCrediti, "Riconoscimenti", "La casella in cui scorrono i riconoscimenti");
+    using layout::Control;
+    switch (control) {
+    case Control::imgCazzaro: imgCazzaro_Click(); break;
+    case Control::imgFumetto: imgFumetto_Click(); break;
+    case Control::Label1: Label1_Click(); break;
+    case Control::imgClose: imgClose_Click(); break;
+    case Control::Image2: Image2_Click(); break;
+    case Control::Label2: Label2_Click(); break;
+    case Control::txtCrediti:
+    case Control::Timer1:
+    case Control::Image1:
+    case Control::None: break;
+    }
 }
 
-// The event table: which routine each control event runs.
-void frmCiarlatronix::connectEvents()
+std::filesystem::path frmCiarlatronix::applicationFile(const char *name) const
 {
-    connect(ClickRelay::attach(imgCazzaro), &ClickRelay::clicked, this, &frmCiarlatronix::imgCazzaro_Click);
-    connect(ClickRelay::attach(imgFumetto), &ClickRelay::clicked, this, &frmCiarlatronix::imgFumetto_Click);
-    connect(ClickRelay::attach(Label1), &ClickRelay::clicked, this, &frmCiarlatronix::Label1_Click);
-    connect(ClickRelay::attach(imgClose), &ClickRelay::clicked, this, &frmCiarlatronix::imgClose_Click);
-    connect(ClickRelay::attach(Image2), &ClickRelay::clicked, this, &frmCiarlatronix::Image2_Click);
-    connect(ClickRelay::attach(Label2), &ClickRelay::clicked, this, &frmCiarlatronix::Label2_Click);
-    connect(Timer1, &IntervalTimer::timeout, this, &frmCiarlatronix::Timer1_Timer);
-}
-
-QString frmCiarlatronix::applicationFile(const char *name) const
-{
-    return environment_.applicationFolder() + QLatin1Char('/') + QLatin1String(name);
+    return environment_.applicationFolder() / name;
 }
 
 void frmCiarlatronix::Form_Load()
 {
     ErrorTrap trap(reporter(), "Form_Load", ErrorTrap::Kind::Routine);
-    trap.run([&] {
-        modFunzioni::API_PlaySound(applicationFile("audio.wav"), *environment_.services, reporter());
-    });
+    trap.run([&] { modFunzioni::API_PlaySound(applicationFile("audio.wav"), *environment_.services, reporter()); });
     trap.run([&] { ContaRighe(); });
     trap.run([&] { Label1_Click(); });
-    trap.run([&] { imgCazzaro->setPicture(loadPhoto(applicationFile("foto.jpg"))); });
+    trap.run([&] { controls_.setPhoto(phrases::readRegularFile(applicationFile("foto.jpg"), MaxPhotoBytes)); });
 }
 
-void frmCiarlatronix::Form_Unload(bool &cancel)
+void frmCiarlatronix::Form_Unload(bool &)
 {
-    Q_UNUSED(cancel)
-}
-
-void frmCiarlatronix::closeEvent(QCloseEvent *event)
-{
-    bool cancel = false;
-    Form_Unload(cancel);
-    if (cancel)
-        event->ignore();
-    else
-        event->accept();
-}
-
-void frmCiarlatronix::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Base));
-    painter.drawPixmap(0, 0, backdrop_);
 }
 
 void frmCiarlatronix::Image2_Click()
 {
     ErrorTrap trap(reporter(), "Image2_Click", ErrorTrap::Kind::Routine);
-    trap.run([&] { environment_.services->openAddress(QLatin1String(program::HomePage), winId()); });
+    trap.run([&] { environment_.services->openAddress(program::HomePage, controls_.nativeHandle()); });
 }
 
 void frmCiarlatronix::imgCazzaro_Click()
@@ -251,7 +81,7 @@ void frmCiarlatronix::imgCazzaro_Click()
 
 void frmCiarlatronix::imgClose_Click()
 {
-    close();
+    controls_.unload();
 }
 
 void frmCiarlatronix::ContaRighe()
@@ -260,7 +90,7 @@ void frmCiarlatronix::ContaRighe()
     phrases::PhraseFile file;
     trap.run([&] {
         pubNumeroRighe = 0;
-        file.open(toFileSystemPath(applicationFile("cazzate.txt")));
+        file.open(applicationFile("cazzate.txt"));
         file.countLines(pubNumeroRighe, environment_.lineLimit);
     });
     file.close();
@@ -278,18 +108,13 @@ std::int32_t frmCiarlatronix::Casuale(const std::int32_t &upperBound)
 void frmCiarlatronix::Cambia()
 {
     ErrorTrap trap(reporter(), "Cambia", ErrorTrap::Kind::Function);
-    QString phrase;
+    std::u16string phrase;
     std::int32_t length = 0;
     trap.run([&] { phrase = EstraiRiga(); });
-    trap.run([&] {
-        phrase.truncate(qsizetype(phrases::cutLength(reinterpret_cast<const char16_t *>(phrase.utf16()),
-                                                     std::size_t(phrase.size()))));
-        // A huge line must not stay behind in the label's copy of the phrase.
-        phrase.squeeze();
-    });
+    trap.run([&] { phrase.resize(phrases::cutLength(phrase.data(), phrase.size())); });
     trap.run([&] { length = std::int32_t(phrase.size()); });
-    trap.run([&] { Label1->setPointSize(phrases::fontSizeFor(length)); });
-    trap.run([&] { Label1->setText(phrase); });
+    trap.run([&] { controls_.setPhraseFontSize(phrases::fontSizeFor(length)); });
+    trap.run([&] { controls_.setPhraseText(phrase); });
 }
 
 void frmCiarlatronix::imgFumetto_Click()
@@ -302,17 +127,17 @@ void frmCiarlatronix::Label1_Click()
     Cambia();
 }
 
-QString frmCiarlatronix::EstraiRiga()
+std::u16string frmCiarlatronix::EstraiRiga()
 {
-    QString phrase;
+    std::u16string phrase;
     ErrorTrap trap(reporter(), "EstraiRiga", ErrorTrap::Kind::Function);
     phrases::PhraseFile file;
     trap.run([&] {
         const std::int32_t k = Casuale(pubNumeroRighe);
-        file.open(toFileSystemPath(applicationFile("cazzate.txt")));
-        std::string line;
-        if (file.readLine(k, line, environment_.lineLimit))
-            phrase = phraseFromLine(line);
+        file.open(applicationFile("cazzate.txt"));
+        std::u16string line;
+        if (file.readPhrase(k, line, KeptPhraseUnits, environment_.lineLimit))
+            phrase = std::move(line);
     });
     file.close();
     return phrase;
@@ -321,24 +146,17 @@ QString frmCiarlatronix::EstraiRiga()
 void frmCiarlatronix::Label2_Click()
 {
     ErrorTrap trap(reporter(), "Label2_Click", ErrorTrap::Kind::Function);
-    trap.run([&] {
-        txtCrediti->setText(credits::text());
-        txtCrediti->setCursorPosition(0);
-    });
-    trap.run([&] { Timer1->setEnabled(true); });
-    trap.run([&] { Timer1->setInterval(layout::CreditsTickMs); });
+    trap.run([&] { controls_.setCreditsText(credits::text()); });
+    trap.run([&] { controls_.setTimerEnabled(true); });
+    trap.run([&] { controls_.setTimerInterval(layout::CreditsTickMs); });
 }
 
 void frmCiarlatronix::Timer1_Timer()
 {
     ErrorTrap trap(reporter(), "Timer1_Timer", ErrorTrap::Kind::Function);
-    QString text;
-    trap.run([&] { text = txtCrediti->text(); });
+    std::u16string text;
+    trap.run([&] { text = controls_.creditsText(); });
     trap.run([&] { text = ticker::rotateLeft(text); });
-    trap.run([&] { txtCrediti->setAlignment(Qt::AlignLeft | Qt::AlignVCenter); });
-    trap.run([&] {
-        txtCrediti->setText(text);
-        // A line edit scrolls to its cursor; the ticker shows the start of the text.
-        txtCrediti->setCursorPosition(0);
-    });
+    trap.run([&] { controls_.alignCreditsLeft(); });
+    trap.run([&] { controls_.setCreditsText(text); });
 }

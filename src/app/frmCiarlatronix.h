@@ -1,39 +1,34 @@
 #pragma once
 
 #include "Environment.h"
-
-#include <QWidget>
+#include "ui/Layout.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
+#include <string>
 
-class IntervalTimer;
-class MessageBoxReporter;
-class PhraseLabel;
-class PictureBox;
-class QLabel;
-class QLineEdit;
-class PlatformServices;
+class WindowControls;
 namespace phrases {
 class ClockSeededRandom;
 }
 
-// The program's one window: a photo, a balloon with a random phrase, the credits ticker,
-// the link to the home page and the close mark.
-class frmCiarlatronix : public QWidget
+// The program's one window, as its routines see it: the start-up sequence, the event
+// handlers and the phrase engine, over the controls a face builds with its toolkit.
+class frmCiarlatronix
 {
-    Q_OBJECT
-
 public:
-    explicit frmCiarlatronix(Environment environment = {}, QWidget *parent = nullptr);
-    ~frmCiarlatronix() override;
+    frmCiarlatronix(WindowControls &controls, Environment environment);
+    ~frmCiarlatronix();
+    frmCiarlatronix(const frmCiarlatronix &) = delete;
+    frmCiarlatronix &operator=(const frmCiarlatronix &) = delete;
+
+    // The event table: runs the handler of a control's Click, if it has one.
+    void click(layout::Control control);
 
     // The start-up sequence; runs to its end before the window is first shown.
     void Form_Load();
-
-    std::int32_t pubNumeroRighe = 0;
-
-    // The control events, public so the event table and the tests reach them alike.
+    void Form_Unload(bool &cancel);
     void Image2_Click();
     void imgCazzaro_Click();
     void imgClose_Click();
@@ -42,35 +37,18 @@ public:
     void Label2_Click();
     void Timer1_Timer();
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
+    std::int32_t pubNumeroRighe = 0;
 
 private:
-    void Form_Unload(bool &cancel);
     void ContaRighe();
     std::int32_t Casuale(const std::int32_t &upperBound);
     void Cambia();
-    QString EstraiRiga();
+    std::u16string EstraiRiga();
 
-    void createControls();
-    void connectEvents();
-    QString applicationFile(const char *name) const;
+    std::filesystem::path applicationFile(const char *name) const;
     ErrorReporter &reporter() const { return *environment_.reporter; }
 
+    WindowControls &controls_;
     Environment environment_;
-    std::unique_ptr<MessageBoxReporter> ownReporter_;
     std::unique_ptr<phrases::ClockSeededRandom> ownRandom_;
-    PlatformServices *ownServices_ = nullptr;
-    QPixmap backdrop_;
-
-    QLineEdit *txtCrediti = nullptr;
-    IntervalTimer *Timer1 = nullptr;
-    PictureBox *Image2 = nullptr;
-    QLabel *Label2 = nullptr;
-    PhraseLabel *Label1 = nullptr;
-    PictureBox *imgClose = nullptr;
-    PictureBox *imgCazzaro = nullptr;
-    PictureBox *imgFumetto = nullptr;
-    PictureBox *Image1 = nullptr;
 };

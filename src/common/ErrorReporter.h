@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
-// Where failure reports go: message boxes in the program, a recorder in the tests.
+// Where failure reports go: a message box in the program, a recorder in the tests.
 class ErrorReporter
 {
 public:
     virtual ~ErrorReporter() = default;
-    virtual void report(const QString &message) = 0;
+    virtual void report(const std::u16string &message) = 0;
 };

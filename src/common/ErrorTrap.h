@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include <exception>
 #include <new>
+#include <string>
 
 class ErrorReporter;
 
@@ -17,7 +16,7 @@ public:
 
     ErrorTrap(ErrorReporter &reporter, const char *routine, Kind kind);
 
-    static QString message(const QString &description, const char *routine, Kind kind);
+    static std::u16string message(const std::u16string &description, const char *routine, Kind kind);
 
     template<typename Step>
     bool run(Step &&step) noexcept
@@ -26,17 +25,17 @@ public:
             step();
             return true;
         } catch (const std::bad_alloc &) {
-            report(QStringLiteral("Out of memory"));
+            report("Out of memory");
         } catch (const std::exception &failure) {
-            report(QString::fromUtf8(failure.what()));
+            report(failure.what());
         } catch (...) {
-            report(QStringLiteral("Unknown error"));
+            report("Unknown error");
         }
         return false;
     }
 
 private:
-    void report(const QString &description) noexcept;
+    void report(const char *utf8Description) noexcept;
 
     ErrorReporter &reporter_;
     const char *routine_;

@@ -2,9 +2,16 @@
 
 #include <cstdint>
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// GCC and Clang pick AVX2 or SSE2 at run time; MSVC, which has neither the target attribute
+// nor the processor test used here, gets SSE2, which every x86-64 processor has.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) && !defined(_MSC_VER)
 #define CIARLA_X86_SIMD 1
+#define CIARLA_X86_AVX2 1
 #include <immintrin.h>
+#elif defined(_MSC_VER) && defined(_M_X64)
+#define CIARLA_X86_SIMD 1
+#include <emmintrin.h>
+#include <intrin.h>
 #endif
 
 namespace phrases::scan {
@@ -45,6 +52,33 @@ std::size_t findScalar(const unsigned char *p, std::size_t n, std::size_t from)
 }
 
 #ifdef CIARLA_X86_SIMD
+
+unsigned lowestBit(std::uint32_t mask) // mask != 0
+{
+#if defined(__GNUC__) || defined(__clang__)
+    return static_cast<unsigned>(__builtin_ctz(mask));
+#else
+    unsigned long at;
+    _BitScanForward(&at, mask);
+    return static_cast<unsigned>(at);
+#endif
+}
+
+unsigned bitCount(std::uint32_t mask)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    return static_cast<unsigned>(__builtin_popcount(mask));
+#else
+    // No popcnt instruction on the oldest x86-64 processors.
+    mask = mask - ((mask >> 1) & 0x55555555u);
+    mask = (mask & 0x33333333u) + ((mask >> 2) & 0x33333333u);
+    return (((mask + (mask >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24;
+#endif
+}
+
+#endif // CIARLA_X86_SIMD
+
+#ifdef CIARLA_X86_AVX2
 
 // The vector loops look one byte ahead (is this CR followed by LF?), so they stop 33 bytes
 // before the end and leave the rest to the scalar code.
@@ -118,6 +152,10 @@ __attribute__((target("avx2"))) std::size_t findAvx2(const unsigned char *p, std
     return findScalar(p, n, i);
 }
 
+#endif // CIARLA_X86_AVX2
+
+#ifdef CIARLA_X86_SIMD
+
 inline __m128i terminators16(const unsigned char *q)
 {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(q));
@@ -149,14 +187,14 @@ std::size_t skipSse2(const unsigned char *p, std::size_t n, std::size_t m)
     std::size_t i = 0;
     for (; i + 17 <= n; i += 16) {
         auto mask = static_cast<std::uint32_t>(_mm_movemask_epi8(terminators16(p + i)));
-        const auto found = static_cast<std::size_t>(__builtin_popcount(mask));
+        const auto found = static_cast<std::size_t>(bitCount(mask));
         if (found < m) {
             m -= found;
             continue;
         }
         while (--m > 0)
             mask &= mask - 1;
-        return i + static_cast<std::size_t>(__builtin_ctz(mask)) + 1;
+        return i + static_cast<std::size_t>(lowestBit(mask)) + 1;
     }
     return skipScalar(p, n, i, m);
 }
@@ -171,7 +209,7 @@ std::size_t findSse2(const unsigned char *p, std::size_t n)
         const auto mask = static_cast<std::uint32_t>(
             _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
         if (mask != 0)
-            return i + static_cast<std::size_t>(__builtin_ctz(mask));
+            return i + static_cast<std::size_t>(lowestBit(mask));
     }
     return findScalar(p, n, i);
 }
@@ -189,8 +227,10 @@ struct Kernels
 Kernels pickKernels()
 {
 #ifdef CIARLA_X86_SIMD
+#ifdef CIARLA_X86_AVX2
     if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("bmi"))
         return {countAvx2, skipAvx2, findAvx2, "avx2"};
+#endif
     return {countSse2, skipSse2, findSse2, "sse2"};
 #else
     return {[](const unsigned char *p, std::size_t n) { return countScalar(p, n, 0); },

@@ -1,61 +1,16 @@
 #include "PhraseFile.h"
 
-#include "Checked32.h"
 #include "Failure.h"
 #include "LineScan.h"
+#include "PhraseText.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include <limits>
+#include <vector>
 
 namespace phrases {
 namespace {
-
-[[noreturn]] void failWithErrno(int error)
-{
-    throw Failure(std::strerror(error));
-}
-
-#ifdef _WIN32
-int openForReading(const std::filesystem::path &path)
-{
-    return ::_wopen(path.c_str(), _O_RDONLY | _O_BINARY);
-}
-long long readSome(int fd, unsigned char *into, std::size_t size)
-{
-    return ::_read(fd, into, static_cast<unsigned>(size > 0x40000000u ? 0x40000000u : size));
-}
-#else
-int openForReading(const std::filesystem::path &path)
-{
-    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-}
-long long readSome(int fd, unsigned char *into, std::size_t size)
-{
-    return ::read(fd, into, size);
-}
-#endif
-
-struct FileKind
-{
-    bool directory = false;
-    std::uint64_t size = 0;
-};
-
-FileKind kindOf(int fd)
-{
-    struct stat info {};
-    if (::fstat(fd, &info) != 0)
-        return {};
-    return {(info.st_mode & S_IFMT) == S_IFDIR, info.st_size > 0 ? std::uint64_t(info.st_size) : 0};
-}
 
 constexpr unsigned char Bom[] = {0xEF, 0xBB, 0xBF};
 
@@ -74,21 +29,7 @@ PhraseFile::~PhraseFile()
 void PhraseFile::open(const std::filesystem::path &path)
 {
     close();
-    const int fd = openForReading(path);
-    if (fd < 0)
-        failWithErrno(errno);
-    const FileKind kind = kindOf(fd);
-    if (kind.directory) {
-#ifdef _WIN32
-        ::_close(fd);
-#else
-        ::close(fd);
-#endif
-        failWithErrno(EISDIR);
-    }
-    fd_ = fd;
-    sizeAtOpen_ = kind.size;
-    consumedBefore_ = 0;
+    file_.open(path);
     eof_ = false;
     started_ = false;
     if (!buffer_)
@@ -98,29 +39,21 @@ void PhraseFile::open(const std::filesystem::path &path)
 
 void PhraseFile::close() noexcept
 {
-    if (fd_ >= 0) {
-#ifdef _WIN32
-        ::_close(fd_);
-#else
-        ::close(fd_);
-#endif
-    }
-    fd_ = -1;
+    file_.close();
     pos_ = end_ = buffer_.get();
 }
 
 bool PhraseFile::isOpen() const noexcept
 {
-    return fd_ >= 0;
+    return file_.isOpen();
 }
 
 // Keeps what is left unread at the front of the buffer and reads behind it. Returns false
 // once nothing is left.
 bool PhraseFile::fill()
 {
-    if (fd_ < 0)
+    if (!file_.isOpen())
         return false;
-    consumedBefore_ += std::uint64_t(pos_ - buffer_.get());
     const std::size_t left = available();
     if (left > 0 && pos_ != buffer_.get())
         std::memmove(buffer_.get(), pos_, left);
@@ -128,12 +61,7 @@ bool PhraseFile::fill()
     end_ = pos_ + left;
     unsigned char *const limit = buffer_.get() + capacity_;
     while (!eof_ && end_ < limit) {
-        const long long got = readSome(fd_, end_, static_cast<std::size_t>(limit - end_));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            failWithErrno(errno);
-        }
+        const std::size_t got = file_.read(end_, static_cast<std::size_t>(limit - end_));
         if (got == 0) {
             eof_ = true;
             break;
@@ -197,49 +125,65 @@ void PhraseFile::countLines(std::int32_t &counter, std::int32_t limit)
     counter = static_cast<std::int32_t>(counter + lines);
 }
 
-bool PhraseFile::readLine(std::int32_t k, std::string &bytes, std::int32_t limit)
+// Moves past the next count lines, whole blocks at a time; false when the file ends first.
+bool PhraseFile::skipLines(std::size_t count)
 {
-    bytes.clear();
-    if (k < 1) {
-        std::int32_t seen = 0;
-        countLines(seen, limit);
-        return false;
-    }
-    // Skip the k - 1 lines before the one asked for, whole blocks at a time.
-    auto toSkip = static_cast<std::size_t>(k - 1);
-    while (toSkip > 0) {
+    while (count > 0) {
         if (!fill())
             return false;
         const std::size_t n = usableBytes();
         if (n == 0)
             continue;
         const std::size_t inBlock = scan::countTerminators(pos_, n);
-        if (inBlock < toSkip) {
-            toSkip -= inBlock;
+        if (inBlock < count) {
+            count -= inBlock;
             pos_ += n;
             continue;
         }
-        pos_ += scan::skipTerminators(pos_, n, toSkip);
-        toSkip = 0;
+        pos_ += scan::skipTerminators(pos_, n, count);
+        count = 0;
     }
+    return true;
+}
+
+bool PhraseFile::readPhrase(std::int32_t k, std::u16string &phrase, std::size_t keepUnits, std::int32_t limit)
+{
+    phrase.clear();
+    if (k < 1) {
+        std::int32_t seen = 0;
+        countLines(seen, limit);
+        return false;
+    }
+    if (!skipLines(static_cast<std::size_t>(k - 1)))
+        return false;
     // Line k exists if any byte is left, even if that byte ends it at once.
     if (available() == 0 && !fill())
         return false;
-    for (bool first = true;; first = false) {
+
+    // Only the start of the line is copied: enough for one unit more than is kept, since a
+    // "/n" can begin on the last unit kept. Windows-1252 gives a unit per byte; UTF-8 at
+    // least one per three bytes, less at most three bytes of a character cut off at the end.
+    // Whether the line is valid UTF-8 is judged over all of it on the way past.
+    constexpr std::size_t unlimited = std::numeric_limits<std::size_t>::max();
+    const std::size_t copyLimit = keepUnits < (unlimited - 6) / 3 ? 3 * keepUnits + 6 : unlimited;
+    std::vector<unsigned char> start;
+    Utf8Validator utf8;
+    for (;;) {
         const std::size_t n = available();
         const std::size_t end = scan::findLineEnd(pos_, n);
-        if (first && end == n) {
-            // A line longer than a block: make room for the rest of the file at once rather
-            // than let the copy grow by doubling.
-            const std::uint64_t at = consumedBefore_ + std::uint64_t(pos_ - buffer_.get());
-            if (sizeAtOpen_ > at && sizeAtOpen_ - at <= bytes.max_size())
-                bytes.reserve(std::size_t(sizeAtOpen_ - at));
-        }
-        bytes.append(reinterpret_cast<const char *>(pos_), end);
+        const std::size_t copied = std::min(end, copyLimit - start.size());
+        start.insert(start.end(), pos_, pos_ + copied);
+        utf8.feed(pos_, end);
         pos_ += end;
         if (end < n || !fill())
-            return true;
+            break;
     }
+
+    phrase.resize(start.size());
+    const std::size_t units = decodeLinePrefix(start.data(), start.size(), utf8.valid(), phrase.data());
+    expandLineBreaks(phrase.data(), units);
+    phrase.resize(std::min(units, keepUnits));
+    return true;
 }
 
 } // namespace phrases

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RegularFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -11,7 +13,8 @@ namespace phrases {
 
 // Sequential, read-only access to a phrase file: one line per phrase, lines ending at LF,
 // CR LF or a lone CR, a UTF-8 byte order mark ignored. The file is read in large blocks and
-// only the line asked for is ever copied out, so huge files cost no memory.
+// only the start of the line asked for is ever copied out, so no file, however huge, and no
+// line, however long, costs memory.
 class PhraseFile
 {
 public:
@@ -24,7 +27,8 @@ public:
     PhraseFile(const PhraseFile &) = delete;
     PhraseFile &operator=(const PhraseFile &) = delete;
 
-    // Throws Failure with the system's wording (missing file, a folder, no permission).
+    // Throws Failure with the system's wording (missing file, no permission), or as
+    // RegularFile::open for anything that is no regular file. Never blocks.
     void open(const std::filesystem::path &path);
     void close() noexcept;
     bool isOpen() const noexcept;
@@ -34,20 +38,20 @@ public:
     // number of line reads started, the failed one included.
     void countLines(std::int32_t &counter, std::int32_t limit = MaxLines);
 
-    // Reads line k (1-based) of the file just opened into bytes, without its terminator.
-    // Returns false when the file has fewer than k lines; for k < 1 it reads to the end,
-    // counting lines against limit as countLines does.
-    bool readLine(std::int32_t k, std::string &bytes, std::int32_t limit = MaxLines);
+    // Reads line k of the file just opened and gives its phrase: decoded as UTF-8 when the
+    // whole line is valid UTF-8, else as Windows-1252; each "/n" turned into CR LF; only the
+    // first keepUnits UTF-16 units are kept. Returns false when the file has fewer than k
+    // lines; for k < 1 it reads to the end, counting lines against limit as countLines does.
+    bool readPhrase(std::int32_t k, std::u16string &phrase, std::size_t keepUnits, std::int32_t limit = MaxLines);
 
 private:
     bool fill();
+    bool skipLines(std::size_t count);
     void skipBom() noexcept;
     std::size_t available() const noexcept { return static_cast<std::size_t>(end_ - pos_); }
     std::size_t usableBytes() const noexcept;
 
-    int fd_ = -1;
-    std::uint64_t sizeAtOpen_ = 0;
-    std::uint64_t consumedBefore_ = 0; // file bytes that went through the buffer before pos_'s block
+    RegularFile file_;
     bool eof_ = false;
     bool started_ = false;
     std::size_t capacity_;

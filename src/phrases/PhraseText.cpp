@@ -21,9 +21,21 @@ bool isContinuation(unsigned char b)
     return (b & 0xC0) == 0x80;
 }
 
+std::size_t sequenceLength(unsigned char lead)
+{
+    return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+}
+
+// Whole lines of text go through here, so it takes 32 bytes a step while they are ASCII.
 std::size_t asciiRun(const unsigned char *bytes, std::size_t n)
 {
     std::size_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        std::uint64_t words[4];
+        std::memcpy(words, bytes + i, 32);
+        if ((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080ull)
+            break;
+    }
     for (; i + 8 <= n; i += 8) {
         std::uint64_t word;
         std::memcpy(&word, bytes + i, 8);
@@ -81,48 +93,65 @@ std::size_t decodeWindows1252(const unsigned char *bytes, std::size_t n, char16_
 
 } // namespace
 
-bool isValidUtf8(const unsigned char *bytes, std::size_t n)
+void Utf8Validator::feed(const unsigned char *bytes, std::size_t n) noexcept
 {
     std::size_t i = 0;
-    while (i < n) {
+    while (i < n && !broken_) {
+        if (pending_ > 0) {
+            const unsigned char b = bytes[i++];
+            broken_ = b < low_ || b > high_;
+            low_ = 0x80;
+            high_ = 0xBF;
+            --pending_;
+            continue;
+        }
         i += asciiRun(bytes + i, n - i);
         if (i == n)
-            return true;
-        const unsigned char b = bytes[i];
-        std::size_t length;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
+            break;
+        const unsigned char b = bytes[i++];
         if (b >= 0xC2 && b <= 0xDF) {
-            length = 2;
+            pending_ = 1;
         } else if (b >= 0xE0 && b <= 0xEF) {
-            length = 3;
+            pending_ = 2;
             if (b == 0xE0)
-                low = 0xA0; // overlong
+                low_ = 0xA0; // overlong
             else if (b == 0xED)
-                high = 0x9F; // surrogates
+                high_ = 0x9F; // surrogates
         } else if (b >= 0xF0 && b <= 0xF4) {
-            length = 4;
+            pending_ = 3;
             if (b == 0xF0)
-                low = 0x90; // overlong
+                low_ = 0x90; // overlong
             else if (b == 0xF4)
-                high = 0x8F; // above U+10FFFF
+                high_ = 0x8F; // above U+10FFFF
         } else {
-            return false;
+            broken_ = true;
         }
-        if (n - i < length || bytes[i + 1] < low || bytes[i + 1] > high)
-            return false;
-        for (std::size_t j = 2; j < length; ++j) {
-            if (!isContinuation(bytes[i + j]))
-                return false;
-        }
-        i += length;
     }
-    return true;
+}
+
+bool isValidUtf8(const unsigned char *bytes, std::size_t n)
+{
+    Utf8Validator validator;
+    validator.feed(bytes, n);
+    return validator.valid();
 }
 
 std::size_t decodeLine(const unsigned char *bytes, std::size_t n, char16_t *out)
 {
-    return isValidUtf8(bytes, n) ? decodeUtf8(bytes, n, out) : decodeWindows1252(bytes, n, out);
+    return decodeLinePrefix(bytes, n, isValidUtf8(bytes, n), out);
+}
+
+std::size_t decodeLinePrefix(const unsigned char *bytes, std::size_t n, bool utf8, char16_t *out)
+{
+    if (!utf8)
+        return decodeWindows1252(bytes, n, out);
+    // The last lead byte is at most three continuation bytes from the end.
+    std::size_t lead = n;
+    while (lead > 0 && n - lead < 3 && isContinuation(bytes[lead - 1]))
+        --lead;
+    if (lead > 0 && lead - 1 + sequenceLength(bytes[lead - 1]) > n)
+        n = lead - 1;
+    return decodeUtf8(bytes, n, out);
 }
 
 void expandLineBreaks(char16_t *text, std::size_t n)

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QString>
-#include <QWindow>
+#include <cstdint>
+#include <filesystem>
+#include <string>
 
 // The two things the program asks of the operating system. Tests record them instead.
 class SystemServices
@@ -11,9 +12,9 @@ public:
 
     // Starts playing a WAV file once and returns at once. A file that cannot be played
     // plays nothing, not even a default sound, and is no failure.
-    virtual void playSound(const QString &path) = 0;
+    virtual void playSound(const std::filesystem::path &path) = 0;
 
-    // Hands an address to the user's default handler on behalf of the window owner; what
+    // Hands an address to the user's default handler on behalf of the owner window; what
     // the handler makes of it is its own business.
-    virtual void openAddress(const QString &address, WId owner) = 0;
+    virtual void openAddress(const std::string &address, std::uintptr_t ownerWindow) = 0;
 };

@@ -5,7 +5,7 @@
 
 namespace modFunzioni {
 
-void API_PlaySound(const QString &path, SystemServices &services, ErrorReporter &reporter)
+void API_PlaySound(const std::filesystem::path &path, SystemServices &services, ErrorReporter &reporter)
 {
     ErrorTrap trap(reporter, "API_PlaySound", ErrorTrap::Kind::Routine);
     trap.run([&] { services.playSound(path); });

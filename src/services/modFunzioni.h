@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <filesystem>
 
 class ErrorReporter;
 class SystemServices;
@@ -8,6 +8,6 @@ class SystemServices;
 namespace modFunzioni {
 
 // Plays a WAV file once in the background; reports its own failures and never passes one on.
-void API_PlaySound(const QString &path, SystemServices &services, ErrorReporter &reporter);
+void API_PlaySound(const std::filesystem::path &path, SystemServices &services, ErrorReporter &reporter);
 
 } // namespace modFunzioni

@@ -1,32 +1,33 @@
 #include "CreditsText.h"
 
 #include "common/ProgramInfo.h"
+#include "common/Text.h"
 
 namespace credits {
 
-QStringList segments()
+std::vector<std::u16string> segments()
 {
-    const QString home = QLatin1String(program::HomePage);
+    const std::u16string home = text::fromUtf8(program::HomePage);
     return {
-        QStringLiteral("Lo Ciarlatronix 1.0"),
-        QStringLiteral("Realizzato da Banda Ciarlatronix, Borgo Cazzaro (Italia)"),
-        QStringLiteral("Linguaggio di programmazione: C++17 e Qt 6"),
-        QStringLiteral("Dialetto di programmazione: sbrodolese antico"),
-        QStringLiteral("Grafica: artgen, il nostro pennello in QPainter"),
-        QStringLiteral("Font logo: Ossibuchi, lettere a ossicini disegnate a mano (artgen, %1)").arg(home),
-        QStringLiteral("Font link: Nimbus Mono PS (URW++, 2014)"),
-        QStringLiteral("Canzoncina stupenda di sottofondo: dal film immaginario \"Il ritorno del Ciarlatrone\", "
-                       "musica del maestro Pitone"),
-        QStringLiteral("Scopo del programma: nessuno"),
-        QStringLiteral("Homepage: %1").arg(home),
+        u"Lo Ciarlatronix 1.0",
+        u"Realizzato da Banda Ciarlatronix, Borgo Cazzaro (Italia)",
+        u"Linguaggio di programmazione: C++17, con Qt 6 e Win32",
+        u"Dialetto di programmazione: sbrodolese antico",
+        u"Grafica: artgen, il nostro pennello in QPainter",
+        u"Font logo: Ossibuchi, lettere a ossicini disegnate a mano (artgen, " + home + u")",
+        u"Font link: Nimbus Mono PS (URW++, 2014)",
+        u"Canzoncina stupenda di sottofondo: dal film immaginario \"Il ritorno del Ciarlatrone\", "
+        u"musica del maestro Pitone",
+        u"Scopo del programma: nessuno",
+        u"Homepage: " + home,
     };
 }
 
-QString text()
+std::u16string text()
 {
-    QString joined;
-    for (const QString &segment : segments())
-        joined += segment + QLatin1String(Separator);
+    std::u16string joined;
+    for (const std::u16string &segment : segments())
+        joined += segment + Separator;
     return joined;
 }
 

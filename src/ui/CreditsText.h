@@ -1,16 +1,16 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <vector>
 
 namespace credits {
 
-inline constexpr char Separator[] = " - ";
+inline constexpr char16_t Separator[] = u" - ";
 
 // The segments in the order they scroll by.
-QStringList segments();
+std::vector<std::u16string> segments();
 
 // Every segment followed by the separator, the last one too, so the end joins the start.
-QString text();
+std::u16string text();
 
 } // namespace credits

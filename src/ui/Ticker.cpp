@@ -2,11 +2,11 @@
 
 namespace ticker {
 
-QString rotateLeft(const QString &text)
+std::u16string rotateLeft(const std::u16string &text)
 {
     if (text.size() < 2)
         return text;
-    return text.mid(1) + text.at(0);
+    return text.substr(1) + text.front();
 }
 
 } // namespace ticker

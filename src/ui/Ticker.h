@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 namespace ticker {
 
 // One step of the credits: the first character goes to the end. Empty and one-character
 // texts stay as they are.
-QString rotateLeft(const QString &text);
+std::u16string rotateLeft(const std::u16string &text);
 
 } // namespace ticker

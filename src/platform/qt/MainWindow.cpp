@@ -1,0 +1,261 @@
+#include "MainWindow.h"
+
+#include "Artwork.h"
+#include "ClickRelay.h"
+#include "IntervalTimer.h"
+#include "MessageBoxReporter.h"
+#include "PhraseLabel.h"
+#include "PictureBox.h"
+#include "QtServices.h"
+#include "common/ProgramInfo.h"
+#include "phrases/Failure.h"
+
+#include <QBuffer>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScreen>
+
+namespace {
+
+QString qText(std::u16string_view text)
+{
+    return QString::fromUtf16(text.data(), qsizetype(text.size()));
+}
+
+QRect qRect(layout::Rect r)
+{
+    return QRect(r.x, r.y, r.width, r.height);
+}
+
+QPixmap decodePhoto(const std::vector<unsigned char> &file)
+{
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(file.data()), qsizetype(file.size()));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    // The reader refuses pictures above its allocation limit with a vague reason; say why.
+    // A limit of 0 means no limit.
+    const QSize size = reader.size();
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    if (size.isValid() && limit > 0 && qint64(size.width()) * size.height() * 4 > limit)
+        throw phrases::Failure(
+            QStringLiteral("Picture too large: %1 x %2 pixels").arg(size.width()).arg(size.height()).toStdString());
+    QImage photo = reader.read();
+    if (photo.isNull())
+        throw phrases::Failure(reader.errorString().toStdString());
+    return QPixmap::fromImage(std::move(photo));
+}
+
+void describe(QWidget *control, const char *name, const char *description)
+{
+    control->setAccessibleName(QString::fromUtf8(name));
+    control->setAccessibleDescription(QString::fromUtf8(description));
+}
+
+QScreen *screenWithPointer()
+{
+    QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
+MainWindow::MainWindow(Environment environment, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    if (!environment.reporter) {
+        ownReporter_ = std::make_unique<MessageBoxReporter>();
+        ownReporter_->setOwner(this);
+        environment.reporter = ownReporter_.get();
+    }
+    if (!environment.services) {
+        ownServices_ = new QtServices(this);
+        environment.services = ownServices_;
+    }
+    if (!environment.applicationFolder)
+        environment.applicationFolder = [] { return std::filesystem::path(QCoreApplication::applicationDirPath().toStdU16String()); };
+
+    setObjectName(QStringLiteral("frmCiarlatronix"));
+    setWindowTitle(QString());
+    setWindowIcon(QIcon(artwork::picture(QStringLiteral("icon"))));
+    setFixedSize(layout::WindowSize.width, layout::WindowSize.height);
+    QFont dialogFont = font();
+    dialogFont.setPointSizeF(layout::BaseFontPoints);
+    setFont(dialogFont);
+    setAccessibleName(QString::fromLatin1(program::Title));
+    backdrop_ = artwork::picture(QStringLiteral("frame"));
+
+    createControls();
+    form_ = std::make_unique<frmCiarlatronix>(*this, std::move(environment));
+    connectEvents();
+
+    if (const QScreen *screen = screenWithPointer()) {
+        const QRect available = screen->availableGeometry();
+        const layout::Point at = layout::centredTopLeft(
+            {available.x(), available.y(), available.width(), available.height()}, layout::WindowSize);
+        move(at.x, at.y);
+    }
+}
+
+MainWindow::~MainWindow() = default;
+
+// Qt stacks later siblings over earlier ones, so the controls are made from the bottom up.
+void MainWindow::createControls()
+{
+    const QCursor hand = artwork::handPointer();
+    const QCursor icon = artwork::iconPointer();
+    const auto dress = [&](QWidget *control, layout::Control id) {
+        const layout::ControlLayout &entry = layout::of(id);
+        control->setObjectName(QLatin1String(entry.name));
+        control->setGeometry(qRect(entry.place));
+        control->setCursor(entry.pointer == layout::Pointer::Hand   ? hand
+                           : entry.pointer == layout::Pointer::Icon ? icon
+                                                                    : QCursor(Qt::ArrowCursor));
+        if (entry.tooltip)
+            control->setToolTip(qText(layout::PhraseTooltip));
+    };
+    const auto makePicture = [&](layout::Control id) {
+        auto *picture = new PictureBox(this);
+        dress(picture, id);
+        picture->setPicture(artwork::picture(QLatin1String(layout::of(id).artwork)));
+        return picture;
+    };
+
+    Image1 = makePicture(layout::Control::Image1);
+    describe(Image1, "Logo: Lo Ciarlatronix !", "Decorazione");
+    imgFumetto = makePicture(layout::Control::imgFumetto);
+    describe(imgFumetto, "Fumetto", "Clicca per una nuova cazzata");
+    imgCazzaro = makePicture(layout::Control::imgCazzaro);
+    describe(imgCazzaro, "Foto del cazzaro", "Clicca per una nuova cazzata");
+    imgClose = makePicture(layout::Control::imgClose);
+    describe(imgClose, "Chiudi", "Chiude il programma");
+
+    Label1 = new PhraseLabel(this);
+    dress(Label1, layout::Control::Label1);
+    Label1->setText(qText(layout::PhrasePlaceholder));
+    describe(Label1, "Cazzata", "La cazzata del momento: clicca per averne una nuova");
+
+    Label2 = new QLabel(this);
+    dress(Label2, layout::Control::Label2);
+    describe(Label2, "Credits", "Fa scorrere i riconoscimenti");
+
+    Image2 = makePicture(layout::Control::Image2);
+    describe(Image2, "Homepage", "Apre la homepage del programma nel browser");
+
+    Timer1 = new IntervalTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+
+    txtCrediti = new QLineEdit(this);
+    dress(txtCrediti, layout::Control::txtCrediti);
+    txtCrediti->setFrame(false);
+    txtCrediti->setTextMargins(0, 0, 0, 0);
+    txtCrediti->setReadOnly(true);
+    txtCrediti->setEnabled(false);
+    txtCrediti->setFocusPolicy(Qt::NoFocus);
+    // Clicks and the pointer belong to what lies beneath: Label2 over the word "Credits".
+    txtCrediti->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QPalette boxColours = txtCrediti->palette();
+    boxColours.setColor(QPalette::Disabled, QPalette::Base, boxColours.color(QPalette::Active, QPalette::Base));
+    txtCrediti->setPalette(boxColours);
+    txtCrediti->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    txtCrediti->setText(qText(layout::CreditsPlaceholder));
+    describe(txtCrediti, "Riconoscimenti", "La casella in cui scorrono i riconoscimenti");
+}
+
+void MainWindow::connectEvents()
+{
+    clicks_ = new ClickRelay(this, [this] { return layout::Size{imgCazzaro->width(), imgCazzaro->height()}; });
+    for (QWidget *control : {static_cast<QWidget *>(Image1), static_cast<QWidget *>(imgFumetto),
+                             static_cast<QWidget *>(imgCazzaro), static_cast<QWidget *>(imgClose),
+                             static_cast<QWidget *>(Label1), static_cast<QWidget *>(Label2),
+                             static_cast<QWidget *>(Image2)})
+        clicks_->watch(control);
+    connect(clicks_, &ClickRelay::clicked, this, &MainWindow::onClicked);
+    connect(Timer1, &IntervalTimer::timeout, this, &MainWindow::onTick);
+}
+
+void MainWindow::onClicked(layout::Control control)
+{
+    form_->click(control);
+}
+
+void MainWindow::onTick()
+{
+    form_->Timer1_Timer();
+}
+
+void MainWindow::setPhraseFontSize(float points)
+{
+    Label1->setPointSize(points);
+}
+
+void MainWindow::setPhraseText(const std::u16string &text)
+{
+    Label1->setText(qText(text));
+}
+
+std::u16string MainWindow::creditsText() const
+{
+    return txtCrediti->text().toStdU16String();
+}
+
+void MainWindow::setCreditsText(const std::u16string &text)
+{
+    txtCrediti->setText(qText(text));
+    // A line edit scrolls to its cursor; the ticker shows the start of the text.
+    txtCrediti->setCursorPosition(0);
+}
+
+void MainWindow::alignCreditsLeft()
+{
+    txtCrediti->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void MainWindow::setTimerEnabled(bool enabled)
+{
+    Timer1->setEnabled(enabled);
+}
+
+void MainWindow::setTimerInterval(int milliseconds)
+{
+    Timer1->setInterval(milliseconds);
+}
+
+void MainWindow::setPhoto(const std::vector<unsigned char> &file)
+{
+    imgCazzaro->setPicture(decodePhoto(file));
+}
+
+std::uintptr_t MainWindow::nativeHandle() const
+{
+    return std::uintptr_t(winId());
+}
+
+void MainWindow::unload()
+{
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    bool cancel = false;
+    form_->Form_Unload(cancel);
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void MainWindow::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Base));
+    painter.drawPixmap(0, 0, backdrop_);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QLabel>
+#include <QStringList>
+
+class QTextLayout;
+
+// The phrase inside the balloon: plain text, each line centred, from the top edge down,
+// wrapped at word boundaries to the label's width and cut off at its edges. A phrase too
+// long for the label at the size asked for is drawn smaller, until it fits. It paints no
+// background and never changes its own size.
+class PhraseLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit PhraseLabel(QWidget *parent = nullptr);
+
+    void setPointSize(float points);
+    float requestedPointSize() const { return requested_; }
+    float drawnPointSize() const;
+    // The lines as drawn, those that start inside the label only.
+    QStringList visibleLines() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    // Lays the text out at points; returns the height it takes.
+    qreal layOut(QTextLayout &layout, float points) const;
+
+    float requested_ = 8.0f;
+    // Measuring takes a few layouts; paints reuse the answer until the phrase changes.
+    mutable QString measuredText_;
+    mutable float measuredRequest_ = -1.0f;
+    mutable float measuredSize_ = 8.0f;
+};

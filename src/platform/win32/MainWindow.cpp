@@ -1,0 +1,464 @@
+#include "MainWindow.h"
+
+#include "Artwork.h"
+#include "Photo.h"
+#include "WinText.h"
+#include "app/frmCiarlatronix.h"
+#include "phrases/Failure.h"
+#include "ui/PhraseFit.h"
+
+#include <cmath>
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+namespace {
+
+using layout::Control;
+
+constexpr wchar_t ClassName[] = L"frmCiarlatronix";
+constexpr UINT_PTR Timer1 = 1;
+constexpr UINT_PTR CreditsId = 1;
+constexpr UINT_PTR TipId = 1;
+// Lines centred and wrapped from the top, ampersands marking access keys; a word wider than
+// the label is broken rather than lost past its edge.
+constexpr UINT PhraseFormat = DT_CENTER | DT_TOP | DT_WORDBREAK | DT_EDITCONTROL;
+
+RECT toRect(layout::Rect r)
+{
+    return {r.x, r.y, r.x + r.width, r.y + r.height};
+}
+
+[[noreturn]] void failWithLastError()
+{
+    const DWORD code = GetLastError();
+    const std::string text = wintext::systemMessage(code);
+    throw phrases::Failure(text.empty() ? "Error " + std::to_string(code) : text);
+}
+
+std::filesystem::path applicationFolder()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+        if (length == 0)
+            failWithLastError();
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return std::filesystem::path(path).parent_path();
+}
+
+} // namespace
+
+MainWindow::MainWindow(HINSTANCE instance)
+    : instance_(instance), phrase_(wintext::wide(layout::PhrasePlaceholder)), phrasePoints_(layout::BaseFontPoints),
+      tipText_(wintext::wide(layout::PhraseTooltip))
+{
+    for (const layout::ControlLayout &control : layout::Controls) {
+        if (control.artwork)
+            pictures_[control.artwork] = artwork::picture(instance_, control.artwork);
+    }
+    pictures_[artwork::BackdropName] = artwork::picture(instance_, artwork::BackdropName);
+    for (layout::Pointer pointer : {layout::Pointer::Arrow, layout::Pointer::Hand, layout::Pointer::Icon})
+        pointers_[int(pointer)] = artwork::pointer(instance_, pointer);
+    icon_ = artwork::icon(instance_, GetSystemMetrics(SM_CXICON));
+    smallIcon_ = artwork::icon(instance_, GetSystemMetrics(SM_CXSMICON));
+
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof dialogFont_, &dialogFont_);
+    HDC screen = GetDC(nullptr);
+    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    creditsFont_ = font(layout::BaseFontPoints);
+}
+
+MainWindow::~MainWindow()
+{
+    form_.reset();
+    if (window_)
+        DestroyWindow(window_);
+    for (auto &entry : pictures_)
+        DeleteObject(entry.second);
+    if (photo_)
+        DeleteObject(photo_);
+    for (auto &entry : fonts_)
+        DeleteObject(entry.second);
+    DestroyIcon(icon_);
+    DestroyIcon(smallIcon_);
+}
+
+bool MainWindow::open()
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    // CS_DBLCLKS: the second press of a double click arrives as such, and counts as no click.
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = icon_;
+    windowClass.hIconSm = smallIcon_;
+    windowClass.lpszClassName = ClassName;
+    if (!RegisterClassExW(&windowClass))
+        return false;
+
+    const DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
+    const DWORD exStyle = WS_EX_APPWINDOW;
+    RECT frame{0, 0, layout::WindowSize.width, layout::WindowSize.height};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    const layout::Size outer{frame.right - frame.left, frame.bottom - frame.top};
+    const layout::Point corner = layout::centredTopLeft(
+        {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, outer);
+    window_ = CreateWindowExW(exStyle, ClassName, L"", style, corner.x, corner.y, outer.width, outer.height, nullptr,
+                              nullptr, instance_, this);
+    if (!window_)
+        return false;
+    reporter_.setWindow(window_);
+    createCreditsBox(true, wintext::wide(layout::CreditsPlaceholder));
+    createTooltip();
+
+    Environment environment;
+    environment.reporter = &reporter_;
+    environment.services = &services_;
+    environment.applicationFolder = applicationFolder;
+    form_ = std::make_unique<frmCiarlatronix>(*this, std::move(environment));
+    form_->Form_Load();
+    ShowWindow(window_, SW_SHOW);
+    UpdateWindow(window_);
+    return true;
+}
+
+int MainWindow::run()
+{
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return message.message == WM_QUIT ? int(message.wParam) : 1;
+}
+
+void MainWindow::createCreditsBox(bool centred, const std::wstring &text)
+{
+    if (credits_)
+        DestroyWindow(credits_);
+    // Disabled: it takes neither focus nor the mouse, so clicks on it reach the window,
+    // which finds Label2 beneath the word "Credits".
+    const layout::Rect place = layout::of(Control::txtCrediti).place;
+    credits_ = CreateWindowExW(0, L"EDIT", text.c_str(),
+                               WS_CHILD | WS_VISIBLE | WS_DISABLED | ES_READONLY | ES_AUTOHSCROLL
+                                   | (centred ? ES_CENTER : ES_LEFT),
+                               place.x, place.y, place.width, place.height, window_,
+                               reinterpret_cast<HMENU>(CreditsId), instance_, nullptr);
+    if (!credits_)
+        failWithLastError();
+    SendMessageW(credits_, WM_SETFONT, reinterpret_cast<WPARAM>(creditsFont_), FALSE);
+    SendMessageW(credits_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(0, 0));
+    creditsCentred_ = centred;
+}
+
+void MainWindow::createTooltip()
+{
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                               instance_, nullptr);
+    if (!tooltip_)
+        return;
+    // One tool over the whole window, switched on only while the pointer is over one of
+    // the phrase controls: the stacking decides, not the rectangles' overlap.
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = window_;
+    tool.uId = TipId;
+    tool.rect = {0, 0, layout::WindowSize.width, layout::WindowSize.height};
+    tool.hinst = instance_;
+    tool.lpszText = tipText_.data();
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
+}
+
+LRESULT CALLBACK MainWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto *self = static_cast<MainWindow *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto *self = reinterpret_cast<MainWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcW(window, message, wParam, lParam);
+    // Every routine traps its own failures; nothing may unwind through the system's frames.
+    try {
+        return self->handle(message, wParam, lParam);
+    } catch (...) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window_, &ps);
+        // Drawn off screen first, so a new phrase never flickers over a bare balloon.
+        HDC buffer = CreateCompatibleDC(dc);
+        HBITMAP canvas = CreateCompatibleBitmap(dc, layout::WindowSize.width, layout::WindowSize.height);
+        const HGDIOBJ previous = SelectObject(buffer, canvas);
+        paint(buffer);
+        BitBlt(dc, 0, 0, layout::WindowSize.width, layout::WindowSize.height, buffer, 0, 0, SRCCOPY);
+        SelectObject(buffer, previous);
+        DeleteObject(canvas);
+        DeleteDC(buffer);
+        EndPaint(window_, &ps);
+        return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) == credits_) {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        }
+        break;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT) {
+            POINT where;
+            GetCursorPos(&where);
+            ScreenToClient(window_, &where);
+            SetCursor(pointers_[int(layout::pointerAt({where.x, where.y}, photoSize()))]);
+            return TRUE;
+        }
+        break;
+    case WM_MOUSEMOVE:
+        pointerMoved(controlAt(lParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        SetCapture(window_);
+        clicks_.press(controlAt(lParam), message == WM_LBUTTONDBLCLK);
+        return 0;
+    case WM_LBUTTONUP: {
+        const Control clicked = clicks_.release(controlAt(lParam));
+        ReleaseCapture();
+        if (clicked != Control::None)
+            form_->click(clicked);
+        return 0;
+    }
+    case WM_TIMER:
+        if (wParam == Timer1) {
+            form_->Timer1_Timer();
+            return 0;
+        }
+        break;
+    case WM_CLOSE: {
+        bool cancel = false;
+        form_->Form_Unload(cancel);
+        if (!cancel)
+            DestroyWindow(window_);
+        return 0;
+    }
+    case WM_DESTROY:
+        KillTimer(window_, Timer1);
+        PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        window_ = nullptr;
+        credits_ = nullptr;
+        tooltip_ = nullptr;
+        return 0;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void MainWindow::paint(HDC dc)
+{
+    RECT all{0, 0, layout::WindowSize.width, layout::WindowSize.height};
+    FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
+    HDC source = CreateCompatibleDC(dc);
+    const auto blit = [&](HBITMAP bitmap, int x, int y) {
+        if (!bitmap)
+            return;
+        const layout::Size size = artwork::sizeOf(bitmap);
+        const HGDIOBJ previous = SelectObject(source, bitmap);
+        BitBlt(dc, x, y, size.width, size.height, source, 0, 0, SRCCOPY);
+        SelectObject(source, previous);
+    };
+    blit(pictures_[artwork::BackdropName], 0, 0);
+    // From the bottom of the stack up, so each control lies over those below it.
+    for (auto control = layout::Controls.rbegin(); control != layout::Controls.rend(); ++control) {
+        if (control->id == Control::imgCazzaro && photo_)
+            blit(photo_, control->place.x, control->place.y);
+        else if (control->kind == layout::Kind::Picture)
+            blit(pictures_[control->artwork], control->place.x, control->place.y);
+        else if (control->id == Control::Label1)
+            drawPhrase(dc);
+    }
+    DeleteDC(source);
+}
+
+void MainWindow::drawPhrase(HDC dc)
+{
+    RECT place = toRect(layout::of(Control::Label1).place);
+    const HGDIOBJ previous = SelectObject(dc, font(drawnPhrasePoints()));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    DrawTextW(dc, phrase_.data(), int(phrase_.size()), &place, PhraseFormat);
+    SelectObject(dc, previous);
+}
+
+float MainWindow::drawnPhrasePoints()
+{
+    if (drawnPoints_ > 0)
+        return drawnPoints_;
+    const layout::Rect place = layout::of(Control::Label1).place;
+    HDC screen = GetDC(window_);
+    HDC measure = CreateCompatibleDC(screen);
+    ReleaseDC(window_, screen);
+    drawnPoints_ = phrasefit::drawnSize(phrasePoints_, [&](float points) {
+        const HGDIOBJ previous = SelectObject(measure, font(points));
+        RECT needed{0, 0, place.width, 0};
+        DrawTextW(measure, phrase_.data(), int(phrase_.size()), &needed, PhraseFormat | DT_CALCRECT);
+        SelectObject(measure, previous);
+        return needed.bottom <= place.height;
+    });
+    DeleteDC(measure);
+    return drawnPoints_;
+}
+
+HFONT MainWindow::font(float points)
+{
+    const int halfPoints = int(std::lround(points * 2));
+    HFONT &cached = fonts_[halfPoints];
+    if (!cached) {
+        LOGFONTW face = dialogFont_;
+        face.lfHeight = -int(std::lround(halfPoints * dpi_ / 144.0));
+        face.lfWidth = 0;
+        cached = CreateFontIndirectW(&face);
+    }
+    return cached;
+}
+
+void MainWindow::invalidate(Control control)
+{
+    if (!window_)
+        return;
+    RECT area = toRect(layout::of(control).place);
+    if (control == Control::imgCazzaro)
+        area = {area.left, area.top, area.left + photoSize().width, area.top + photoSize().height};
+    InvalidateRect(window_, &area, FALSE);
+}
+
+layout::Size MainWindow::photoSize() const
+{
+    if (photo_)
+        return artwork::sizeOf(photo_);
+    const layout::Rect face = layout::of(Control::imgCazzaro).place;
+    return {face.width, face.height};
+}
+
+Control MainWindow::controlAt(LPARAM position) const
+{
+    return layout::hitTest({GET_X_LPARAM(position), GET_Y_LPARAM(position)}, photoSize());
+}
+
+void MainWindow::pointerMoved(Control under)
+{
+    const bool wanted = under != Control::None && layout::of(under).tooltip;
+    if (tooltip_ && wanted != tipActive_) {
+        SendMessageW(tooltip_, TTM_ACTIVATE, wanted, 0);
+        tipActive_ = wanted;
+    }
+}
+
+void MainWindow::restartTimer()
+{
+    // An enabled timer with interval 0 is armed but never ticks.
+    if (timerEnabled_ && timerInterval_ > 0) {
+        if (!SetTimer(window_, Timer1, UINT(timerInterval_), nullptr))
+            failWithLastError();
+    } else {
+        KillTimer(window_, Timer1);
+    }
+}
+
+void MainWindow::setPhraseFontSize(float points)
+{
+    if (!(points > 0 && points <= 2048))
+        throw phrases::Failure("Invalid property value");
+    phrasePoints_ = points;
+    drawnPoints_ = 0;
+    invalidate(Control::Label1);
+}
+
+void MainWindow::setPhraseText(const std::u16string &text)
+{
+    phrase_ = wintext::wide(text);
+    drawnPoints_ = 0;
+    // The balloon and whatever else lies under the label are drawn again with it.
+    invalidate(Control::imgFumetto);
+}
+
+std::u16string MainWindow::creditsText() const
+{
+    std::wstring text(std::size_t(GetWindowTextLengthW(credits_)) + 1, L'\0');
+    text.resize(std::size_t(GetWindowTextW(credits_, text.data(), int(text.size()))));
+    return wintext::utf16(text);
+}
+
+void MainWindow::setCreditsText(const std::u16string &text)
+{
+    if (!SetWindowTextW(credits_, wintext::wide(text).c_str()))
+        failWithLastError();
+}
+
+void MainWindow::alignCreditsLeft()
+{
+    // An edit control keeps the alignment it was made with; a new one takes its place.
+    if (!creditsCentred_)
+        return;
+    std::wstring text(std::size_t(GetWindowTextLengthW(credits_)) + 1, L'\0');
+    text.resize(std::size_t(GetWindowTextW(credits_, text.data(), int(text.size()))));
+    createCreditsBox(false, text);
+}
+
+void MainWindow::setTimerEnabled(bool enabled)
+{
+    timerEnabled_ = enabled;
+    restartTimer();
+}
+
+void MainWindow::setTimerInterval(int milliseconds)
+{
+    if (milliseconds < 0)
+        throw phrases::Failure("Invalid property value");
+    timerInterval_ = milliseconds;
+    restartTimer();
+}
+
+void MainWindow::setPhoto(const std::vector<unsigned char> &file)
+{
+    HBITMAP decoded = photo::decode(file);
+    invalidate(Control::imgCazzaro);
+    if (photo_)
+        DeleteObject(photo_);
+    photo_ = decoded;
+    invalidate(Control::imgCazzaro);
+}
+
+std::uintptr_t MainWindow::nativeHandle() const
+{
+    return reinterpret_cast<std::uintptr_t>(window_);
+}
+
+void MainWindow::unload()
+{
+    // Through WM_CLOSE, as any other close, once the click that asked for it is over.
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+// Recorders in place of the toolkit, the operating system and the clock, and a scratch
+// application folder.
+#include "app/WindowControls.h"
+#include "common/ErrorReporter.h"
+#include "phrases/Failure.h"
+#include "phrases/RandomSource.h"
+#include "services/SystemServices.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct FakeControls : WindowControls
+{
+    std::vector<std::string> *log = nullptr;
+    float phraseSize = 8.0f;
+    std::u16string phrase = u"Label1";
+    std::u16string credits = u"Credits";
+    bool creditsLeft = false;
+    bool timerEnabled = true;
+    int timerInterval = 0;
+    bool photoShown = false;
+    bool unloaded = false;
+
+    void note(const char *what) const
+    {
+        if (log)
+            log->push_back(what);
+    }
+    void setPhraseFontSize(float points) override { note("size"), phraseSize = points; }
+    void setPhraseText(const std::u16string &text) override { note("phrase"), phrase = text; }
+    std::u16string creditsText() const override { return credits; }
+    void setCreditsText(const std::u16string &text) override { credits = text; }
+    void alignCreditsLeft() override { creditsLeft = true; }
+    void setTimerEnabled(bool enabled) override { timerEnabled = enabled; }
+    void setTimerInterval(int milliseconds) override { timerInterval = milliseconds; }
+    // A JPEG starts FF D8; anything else is "not a picture", as a loader would say.
+    void setPhoto(const std::vector<unsigned char> &file) override
+    {
+        note("photo");
+        if (file.size() < 2 || file[0] != 0xFF || file[1] != 0xD8)
+            throw phrases::Failure("Not a picture");
+        photoShown = true;
+    }
+    std::uintptr_t nativeHandle() const override { return 0x5EED; }
+    void unload() override { unloaded = true; }
+};
+
+struct RecordingReporter : ErrorReporter
+{
+    std::vector<std::u16string> messages;
+    void report(const std::u16string &message) override { messages.push_back(message); }
+};
+
+struct RecordingServices : SystemServices
+{
+    std::vector<std::string> *log = nullptr;
+    std::vector<std::filesystem::path> played;
+    std::vector<std::string> opened;
+    std::vector<std::uintptr_t> owners;
+    void playSound(const std::filesystem::path &path) override
+    {
+        if (log)
+            log->push_back("sound");
+        played.push_back(path);
+    }
+    void openAddress(const std::string &address, std::uintptr_t owner) override
+    {
+        opened.push_back(address);
+        owners.push_back(owner);
+    }
+};
+
+// Draws the numbers it is given, in turn, and counts the reseeds.
+struct ScriptedRandom : phrases::RandomSource
+{
+    std::vector<float> draws;
+    std::size_t position = 0;
+    int reseeds = 0;
+    void reseed() override { ++reseeds; }
+    float next() override { return draws.empty() ? 0.0f : draws[position++ % draws.size()]; }
+    // The draw that makes the 1..n pick land on k.
+    static float pick(int k, int n) { return float((k - 0.5) / n); }
+};
+
+class TestFolder
+{
+public:
+    TestFolder();
+    ~TestFolder();
+    std::filesystem::path path() const { return dir_; }
+    std::filesystem::path file(const char *name) const { return dir_ / name; }
+    void write(const char *name, const std::string &content) const;
+    // A named pipe where the platform has them; false where it has not.
+    bool makePipe(const char *name) const;
+
+private:
+    std::filesystem::path dir_;
+};

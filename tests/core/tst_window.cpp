@@ -1,0 +1,279 @@
+// The window's routines over recording controls: the start-up sequence and its reports,
+// the phrase engine through Cambia, the credits, and the event table.
+#include "Check.h"
+#include "Fakes.h"
+
+#include "app/frmCiarlatronix.h"
+#include "common/ProgramInfo.h"
+#include "common/Text.h"
+#include "phrases/PhraseText.h"
+#include "ui/CreditsText.h"
+
+#include <optional>
+
+namespace {
+
+const std::string Jpeg = "\xFF\xD8\xFF\xE0 a photo";
+
+struct Window
+{
+    TestFolder folder;
+    std::vector<std::string> log;
+    FakeControls controls;
+    RecordingReporter reporter;
+    RecordingServices services;
+    ScriptedRandom random;
+    std::optional<frmCiarlatronix> form;
+
+    explicit Window(std::int32_t lineLimit = 2147483647)
+    {
+        controls.log = &log;
+        services.log = &log;
+        Environment environment;
+        environment.reporter = &reporter;
+        environment.services = &services;
+        environment.random = &random;
+        environment.applicationFolder = [this] { return folder.path(); };
+        environment.lineLimit = lineLimit;
+        form.emplace(controls, environment);
+    }
+    void pick(int k) { random.draws = {ScriptedRandom::pick(k, form->pubNumeroRighe)}; }
+};
+
+// What each report says after its description: " in Routine() routine".
+std::vector<std::u16string> tails(const std::vector<std::u16string> &messages)
+{
+    std::vector<std::u16string> result;
+    for (const std::u16string &message : messages) {
+        const bool wellFormed = message.rfind(u"Error \"", 0) == 0 && message.size() > 8;
+        result.push_back(wellFormed ? message.substr(message.rfind(u'"') + 1) : u"malformed: " + message);
+    }
+    return result;
+}
+
+std::string joined(const std::vector<std::u16string> &texts)
+{
+    std::string all;
+    for (const std::u16string &t : texts)
+        all += check::show(t) + " ";
+    return all;
+}
+
+enum class Put { Good, Missing, Folder, Pipe, Garbage };
+
+void put(const TestFolder &folder, const char *name, Put what, const std::string &good)
+{
+    switch (what) {
+    case Put::Good: folder.write(name, good); break;
+    case Put::Missing: break;
+    case Put::Folder: std::filesystem::create_directory(folder.file(name)); break;
+    case Put::Pipe: folder.makePipe(name); break; // where there are none, it is missing: the same reports
+    case Put::Garbage: folder.write(name, "GIF89a not really"); break;
+    }
+}
+
+} // namespace
+
+TEST_CASE("start-up: the steps in order and the reports each folder gives")
+{
+    const std::u16string Conta = u" in ContaRighe() routine";
+    const std::u16string Estrai = u" in EstraiRiga() function";
+    const std::u16string Load = u" in Form_Load() routine";
+    struct Row
+    {
+        const char *name;
+        Put phrases;
+        Put photo;
+        std::vector<std::u16string> reports;
+    };
+    const Row rows[] = {
+        {"all files there", Put::Good, Put::Good, {}},
+        {"photo missing", Put::Good, Put::Missing, {Load}},
+        {"photo not a picture", Put::Good, Put::Garbage, {Load}},
+        {"photo a folder", Put::Good, Put::Folder, {Load}},
+        {"photo a named pipe", Put::Good, Put::Pipe, {Load}},
+        {"phrase file missing", Put::Missing, Put::Good, {Conta, Estrai}},
+        {"phrase file a folder", Put::Folder, Put::Good, {Conta, Estrai}},
+        {"phrase file a named pipe", Put::Pipe, Put::Good, {Conta, Estrai}},
+        {"both bad", Put::Missing, Put::Garbage, {Conta, Estrai, Load}},
+    };
+    for (const Row &row : rows) {
+        Window window;
+        put(window.folder, "cazzate.txt", row.phrases, "una cazzata\r\n");
+        put(window.folder, "foto.jpg", row.photo, Jpeg);
+        window.form->Form_Load();
+        CHECK_EQ(joined(tails(window.reporter.messages)), joined(row.reports), row.name);
+        std::vector<std::string> steps{"sound", "size", "phrase"};
+        if (row.photo == Put::Good || row.photo == Put::Garbage)
+            steps.push_back("photo");
+        CHECK_EQ(window.log == steps, true, row.name);
+        CHECK_EQ(window.services.played.size(), std::size_t{1}, row.name);
+        CHECK(window.services.played.front() == window.folder.file("audio.wav"));
+        const bool goodPhrases = row.phrases == Put::Good;
+        CHECK_EQ(window.form->pubNumeroRighe, goodPhrases ? 1 : 0, row.name);
+        CHECK_EQ(window.controls.phrase, goodPhrases ? u"una cazzata" : u"", row.name);
+        CHECK_EQ(window.controls.photoShown, row.photo == Put::Good, row.name);
+    }
+}
+
+TEST_CASE("one table of phrase files drives the count and every pick")
+{
+    struct Row
+    {
+        const char *name;
+        std::string content;
+        std::vector<std::u16string> lines;
+    };
+    const Row rows[] = {
+        {"empty", "", {}},
+        {"CR LF", "x\r\ny", {u"x", u"y"}},
+        {"final CR LF adds no line", "x\r\ny\r\n", {u"x", u"y"}},
+        {"empty line between", "x\r\n\r\n", {u"x", u""}},
+        {"lone CR and lone LF", "x\ry\nz", {u"x", u"y", u"z"}},
+        {"line breaks", "x/n/ny\r/n\r/N//nn", {u"x\r\n\r\ny", u"\r\n", u"/N/\r\nn"}},
+        {"Windows-1252", "caff\xE8 \x80", {u"caff\u00E8 \u20AC"}},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF" "caff\xC3\xA8", {u"caff\u00E8"}},
+        {"only a BOM", "\xEF\xBB\xBF", {}},
+    };
+    for (const Row &row : rows) {
+        Window window;
+        window.folder.write("cazzate.txt", row.content);
+        window.form->Form_Load();
+        CHECK_EQ(window.form->pubNumeroRighe, std::int32_t(row.lines.size()), row.name);
+        for (std::size_t k = 1; k <= row.lines.size(); ++k) {
+            window.pick(int(k));
+            window.form->Label1_Click();
+            CHECK_EQ(window.controls.phrase, row.lines[k - 1], row.name);
+        }
+        // The file shrinks below the count: the pick finds nothing and says nothing.
+        window.folder.write("cazzate.txt", "");
+        window.form->Label1_Click();
+        CHECK_EQ(window.controls.phrase, u"", row.name);
+        CHECK_EQ(window.reporter.messages.size(), std::size_t{1}, row.name); // the missing photo's
+        CHECK_EQ(window.random.reseeds, int(row.lines.size()) + 2, row.name);
+    }
+}
+
+TEST_CASE("Cambia: the cut and the type size by the phrase's length")
+{
+    struct Row
+    {
+        const char *name;
+        std::u16string line;
+        std::size_t shownLength;
+        float size;
+    };
+    const std::u16string pair = u"\U0001F600";
+    const Row rows[] = {
+        {"0", u"", 0, 16},
+        {"1", u"x", 1, 15},
+        {"45", std::u16string(45, u'x'), 45, 15},
+        {"46", std::u16string(46, u'x'), 46, 14},
+        {"46 with a line break", std::u16string(22, u'x') + u"/n" + std::u16string(22, u'x'), 46, 14},
+        {"90", std::u16string(90, u'x'), 90, 14},
+        {"91", std::u16string(91, u'x'), 91, 13},
+        {"315", std::u16string(315, u'x'), 315, 9},
+        {"316", std::u16string(316, u'x'), 316, 8},
+        {"360", std::u16string(360, u'x'), 360, 8},
+        {"500 cut to 360", std::u16string(500, u'x'), 360, 8},
+        {"cut between CR and LF", std::u16string(359, u'x') + u"/nyy", 360, 8},
+        {"cut never splits a pair", std::u16string(359, u'x') + pair + u"yy", 359, 8},
+        {"a 1 MB line", std::u16string(1 << 20, u'x'), 360, 8},
+    };
+    for (const Row &row : rows) {
+        Window window;
+        window.folder.write("cazzate.txt", text::toUtf8(row.line));
+        window.form->Form_Load();
+        CHECK_EQ(window.controls.phrase.size(), row.shownLength, row.name);
+        CHECK_EQ(window.controls.phraseSize, row.size, row.name);
+        std::u16string expected = row.line;
+        for (std::size_t at = expected.find(u"/n"); at != std::u16string::npos; at = expected.find(u"/n", at))
+            expected.replace(at, 2, u"\r\n");
+        CHECK_EQ(window.controls.phrase, expected.substr(0, row.shownLength), row.name);
+    }
+}
+
+TEST_CASE("a count past the limit stops at the limit and reports an overflow")
+{
+    Window window(3);
+    window.folder.write("cazzate.txt", "1\n2\n3\n4\n5\n");
+    window.folder.write("foto.jpg", Jpeg);
+    window.form->Form_Load();
+    CHECK_EQ(window.form->pubNumeroRighe, 3, "count");
+    CHECK_EQ(joined(window.reporter.messages), joined({u"Error \"Overflow\" in ContaRighe() routine"}), "reports");
+}
+
+TEST_CASE("the credits: filled by a click, turned by each tick")
+{
+    Window window;
+    const std::u16string credits = credits::text();
+    window.controls.credits = u"Credits";
+    window.form->Timer1_Timer(); // not started: nothing but the turn of what is there
+    window.form->Label2_Click();
+    CHECK_EQ(window.controls.credits, credits, "after the click");
+    CHECK(window.controls.timerEnabled);
+    CHECK_EQ(window.controls.timerInterval, 200, "interval");
+    window.form->Timer1_Timer();
+    CHECK_EQ(window.controls.credits, credits.substr(1) + u"L", "one tick");
+    CHECK(window.controls.creditsLeft);
+    for (std::size_t tick = 1; tick < credits.size(); ++tick)
+        window.form->Timer1_Timer();
+    CHECK_EQ(window.controls.credits, credits, "a full turn");
+    window.form->Timer1_Timer();
+    window.form->Label2_Click();
+    CHECK_EQ(window.controls.credits, credits, "a second click starts again");
+    for (const std::u16string &small : {std::u16string(), std::u16string(u"x")}) {
+        window.controls.credits = small;
+        window.form->Timer1_Timer();
+        CHECK_EQ(window.controls.credits, small, "short texts stay");
+    }
+    CHECK(window.reporter.messages.empty());
+}
+
+TEST_CASE("the credits text: ten segments in order, each closed by the separator")
+{
+    const char16_t *labels[] = {u"Lo Ciarlatronix 1.0", u"Realizzato da ", u"Linguaggio di programmazione: ",
+                                u"Dialetto di programmazione: ", u"Grafica: ", u"Font logo: ", u"Font link: ",
+                                u"Canzoncina stupenda di sottofondo: ", u"Scopo del programma: ", u"Homepage: "};
+    const std::vector<std::u16string> segments = credits::segments();
+    CHECK_EQ(segments.size(), std::size_t{10}, "segments");
+    std::u16string expected;
+    for (std::size_t i = 0; i < segments.size() && i < 10; ++i) {
+        CHECK_EQ(segments[i].rfind(labels[i], 0), std::size_t{0}, check::show(std::u16string(labels[i])));
+        expected += segments[i] + u" - ";
+    }
+    CHECK_EQ(credits::text(), expected, "joined");
+    CHECK_EQ(segments.back(), u"Homepage: " + text::fromUtf8(program::HomePage), "home page");
+}
+
+TEST_CASE("the event table: what a click on each control does")
+{
+    using layout::Control;
+    struct Row
+    {
+        Control control;
+        bool newPhrase, opened, credits, unloaded;
+    };
+    const Row rows[] = {
+        {Control::imgCazzaro, true, false, false, false}, {Control::imgFumetto, true, false, false, false},
+        {Control::Label1, true, false, false, false},     {Control::Image2, false, true, false, false},
+        {Control::Label2, false, false, true, false},     {Control::imgClose, false, false, false, true},
+        {Control::Image1, false, false, false, false},    {Control::txtCrediti, false, false, false, false},
+        {Control::None, false, false, false, false},
+    };
+    for (const Row &row : rows) {
+        Window window;
+        window.folder.write("cazzate.txt", "a\nb\n");
+        window.form->Form_Load();
+        window.pick(2);
+        window.log.clear();
+        const std::string name = layout::of(row.control).name;
+        window.form->click(row.control);
+        CHECK_EQ(window.controls.phrase == u"b", row.newPhrase, name);
+        CHECK_EQ(window.services.opened == std::vector<std::string>{program::HomePage}, row.opened, name);
+        CHECK_EQ(window.controls.credits == credits::text(), row.credits, name);
+        CHECK_EQ(window.controls.unloaded, row.unloaded, name);
+        if (row.opened)
+            CHECK_EQ(window.services.owners.front(), std::uintptr_t{0x5EED}, name);
+    }
+}
