@@ -27,8 +27,8 @@ $prefix-windres -O coff -o "$out/ciarlatronix.res.o" "$here/ciarlatronix.rc" ||
 echo "PASS: windres ciarlatronix.rc"
 
 $prefix-g++-posix -std=c++17 -Wall -Wextra -Werror -static -O2 \
-    -I"$root/src/services" \
-    "$root/src/services/WinShell.cpp" "$here/winshell_check.cpp" "$out/ciarlatronix.res.o" \
+    -I"$root/src/platform/win32" \
+    "$root/src/platform/win32/WinShell.cpp" "$here/winshell_check.cpp" "$out/ciarlatronix.res.o" \
     -o "$out/winshell_check.exe" || { echo "FAIL: building winshell_check.exe"; exit 1; }
 echo "PASS: $prefix-g++-posix WinShell.cpp winshell_check.cpp"
 
