@@ -17,6 +17,7 @@ struct FakeControls : WindowControls
     std::vector<std::string> *log = nullptr;
     float phraseSize = 8.0f;
     std::u16string phrase = u"Label1";
+    std::size_t phraseCapacity = 0; // of the text handed over, before any copy
     std::u16string credits = u"Credits";
     bool creditsLeft = false;
     bool timerEnabled = true;
@@ -30,7 +31,12 @@ struct FakeControls : WindowControls
             log->push_back(what);
     }
     void setPhraseFontSize(float points) override { note("size"), phraseSize = points; }
-    void setPhraseText(const std::u16string &text) override { note("phrase"), phrase = text; }
+    void setPhraseText(const std::u16string &text) override
+    {
+        note("phrase");
+        phrase = text;
+        phraseCapacity = text.capacity();
+    }
     std::u16string creditsText() const override { return credits; }
     void setCreditsText(const std::u16string &text) override { credits = text; }
     void alignCreditsLeft() override { creditsLeft = true; }

@@ -190,6 +190,8 @@ TEST_CASE("Cambia: the cut and the type size by the phrase's length")
         for (std::size_t at = expected.find(u"/n"); at != std::u16string::npos; at = expected.find(u"/n", at))
             expected.replace(at, 2, u"\r\n");
         CHECK_EQ(window.controls.phrase, expected.substr(0, row.shownLength), row.name);
+        // However long the line, the label is handed only what it shows.
+        CHECK_EQ(window.controls.phraseCapacity < 4096, true, row.name);
     }
 }
 
@@ -232,6 +234,16 @@ TEST_CASE("the credits: filled by a click, turned by each tick")
 
 TEST_CASE("the credits text: ten segments in order, each closed by the separator")
 {
+    // Every word counts: the text as it scrolls by.
+    CHECK_EQ(credits::text(),
+             std::u16string(u"Lo Ciarlatronix 1.0 - Realizzato da Banda Ciarlatronix, Borgo Cazzaro (Italia) - "
+                            u"Linguaggio di programmazione: C++17, con Qt 6 e Win32 - Dialetto di programmazione: "
+                            u"sbrodolese antico - Grafica: artgen, il nostro pennello in QPainter - Font logo: "
+                            u"Ossibuchi, lettere a ossicini disegnate a mano (artgen, http://ciarlatronix.example/) - "
+                            u"Font link: Nimbus Mono PS (URW++, 2014) - Canzoncina stupenda di sottofondo: dal film "
+                            u"immaginario \"Il ritorno del Ciarlatrone\", musica del maestro Pitone - Scopo del "
+                            u"programma: nessuno - Homepage: http://ciarlatronix.example/ - "),
+             "the whole text");
     const char16_t *labels[] = {u"Lo Ciarlatronix 1.0", u"Realizzato da ", u"Linguaggio di programmazione: ",
                                 u"Dialetto di programmazione: ", u"Grafica: ", u"Font logo: ", u"Font link: ",
                                 u"Canzoncina stupenda di sottofondo: ", u"Scopo del programma: ", u"Homepage: "};
