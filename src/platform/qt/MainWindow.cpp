@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "Accessibility.h"
 #include "Artwork.h"
 #include "ClickRelay.h"
 #include "IntervalTimer.h"
@@ -53,8 +54,11 @@ QPixmap decodePhoto(const std::vector<unsigned char> &file)
     return QPixmap::fromImage(std::move(photo));
 }
 
-void describe(QWidget *control, const char *name, const char *description)
+// An empty name leaves the control's own text as its name.
+void describe(QWidget *control, const char *name, const char *description,
+              accessibility::Press press = accessibility::Press::None)
 {
+    accessibility::setPressable(control, press);
     control->setAccessibleName(QString::fromUtf8(name));
     control->setAccessibleDescription(QString::fromUtf8(description));
 }
@@ -82,6 +86,7 @@ MainWindow::MainWindow(Environment environment, QWidget *parent)
     if (!environment.applicationFolder)
         environment.applicationFolder = [] { return std::filesystem::path(QCoreApplication::applicationDirPath().toStdU16String()); };
 
+    accessibility::install();
     setObjectName(QStringLiteral("frmCiarlatronix"));
     setWindowTitle(QString());
     setWindowIcon(QIcon(artwork::picture(QStringLiteral("icon"))));
@@ -131,23 +136,23 @@ void MainWindow::createControls()
     Image1 = makePicture(layout::Control::Image1);
     describe(Image1, "Logo: Lo Ciarlatronix !", "Decorazione");
     imgFumetto = makePicture(layout::Control::imgFumetto);
-    describe(imgFumetto, "Fumetto", "Clicca per una nuova cazzata");
+    describe(imgFumetto, "Fumetto", "Clicca per una nuova cazzata", accessibility::Press::Button);
     imgCazzaro = makePicture(layout::Control::imgCazzaro);
-    describe(imgCazzaro, "Foto del cazzaro", "Clicca per una nuova cazzata");
+    describe(imgCazzaro, "Foto del cazzaro", "Clicca per una nuova cazzata", accessibility::Press::Button);
     imgClose = makePicture(layout::Control::imgClose);
-    describe(imgClose, "Chiudi", "Chiude il programma");
+    describe(imgClose, "Chiudi", "Chiude il programma", accessibility::Press::Button);
 
     Label1 = new PhraseLabel(this);
     dress(Label1, layout::Control::Label1);
     Label1->setText(qText(layout::PhrasePlaceholder));
-    describe(Label1, "Cazzata", "La cazzata del momento: clicca per averne una nuova");
+    describe(Label1, "", "La cazzata del momento: clicca per averne una nuova", accessibility::Press::Button);
 
     Label2 = new QLabel(this);
     dress(Label2, layout::Control::Label2);
-    describe(Label2, "Credits", "Fa scorrere i riconoscimenti");
+    describe(Label2, "Credits", "Fa scorrere i riconoscimenti", accessibility::Press::Button);
 
     Image2 = makePicture(layout::Control::Image2);
-    describe(Image2, "Homepage", "Apre la homepage del programma nel browser");
+    describe(Image2, "Homepage", "Apre la homepage del programma nel browser", accessibility::Press::Link);
 
     Timer1 = new IntervalTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

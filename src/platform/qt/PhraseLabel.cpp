@@ -1,8 +1,10 @@
 #include "PhraseLabel.h"
 
+#include "Accessibility.h"
 #include "LabelText.h"
 #include "ui/PhraseFit.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -12,6 +14,16 @@ PhraseLabel::PhraseLabel(QWidget *parent)
     setTextFormat(Qt::PlainText);
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
+}
+
+void PhraseLabel::setText(const QString &text)
+{
+    const QString before = QLabel::text();
+    QLabel::setText(text);
+    if (QAccessible::isActive()) {
+        QAccessibleTextUpdateEvent changed(this, 0, accessibility::spokenText(before), accessibility::spokenText(text));
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void PhraseLabel::setPointSize(float points)

@@ -16,6 +16,11 @@ class PhraseLabel : public QLabel
 public:
     explicit PhraseLabel(QWidget *parent = nullptr);
 
+    // Hides QLabel::setText to tell the accessibility bus, even when the phrase drawn is
+    // the one already shown: a screen reader then reads it again, as a sighted user sees
+    // the balloon answer the click.
+    void setText(const QString &text);
+
     void setPointSize(float points);
     float requestedPointSize() const { return requested_; }
     float drawnPointSize() const;

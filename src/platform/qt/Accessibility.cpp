@@ -1,0 +1,158 @@
+#include "Accessibility.h"
+
+#include "ClickRelay.h"
+#include "LabelText.h"
+#include "PhraseLabel.h"
+#include "ui/Layout.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QLabel>
+#include <QTimer>
+
+namespace accessibility {
+namespace {
+
+constexpr char PressProperty[] = "ciarlaPress";
+
+Press pressOf(const QWidget *control)
+{
+    return Press(control->property(PressProperty).toInt());
+}
+
+layout::Control controlNamed(const QString &name)
+{
+    for (const layout::ControlLayout &entry : layout::Controls)
+        if (name == QLatin1String(entry.name))
+            return entry.id;
+    return layout::Control::None;
+}
+
+// A picture or label of the window. What it is and does is read when asked, not when the
+// interface is made: Qt makes and keeps one as soon as a control is born, before it is dressed.
+class ControlAccessible : public QAccessibleWidget
+{
+public:
+    using QAccessibleWidget::QAccessibleWidget;
+
+    QAccessible::Role role() const override
+    {
+        switch (pressOf(widget())) {
+        case Press::Button: return QAccessible::Button;
+        case Press::Link: return QAccessible::Link;
+        case Press::None: break;
+        }
+        return qobject_cast<const QLabel *>(widget()) ? QAccessible::StaticText : QAccessible::Graphic;
+    }
+
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (pressOf(widget()) != Press::None)
+            names.prepend(pressAction());
+        return names;
+    }
+
+    void doAction(const QString &action) override
+    {
+        if (action != pressAction() || pressOf(widget()) == Press::None)
+            return QAccessibleWidget::doAction(action);
+        const layout::Control control = controlNamed(widget()->objectName());
+        auto *relay = widget()->window()->findChild<ClickRelay *>(QString(), Qt::FindDirectChildrenOnly);
+        if (!relay || control == layout::Control::None)
+            return;
+        // Later, not inside the screen reader's call: a click may close the window or
+        // show a message box, and the reader waits for its answer.
+        QTimer::singleShot(0, relay, [relay, control] { emit relay->clicked(control); });
+    }
+
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+};
+
+// The phrase: read as it is shown, as the name when none is given and as the text.
+class PhraseAccessible : public ControlAccessible, public QAccessibleTextInterface
+{
+public:
+    using ControlAccessible::ControlAccessible;
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return ControlAccessible::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return phrase();
+        return ControlAccessible::text(t);
+    }
+
+    QString text(int startOffset, int endOffset) const override
+    {
+        return phrase().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return int(phrase().size()); }
+
+    void selection(int, int *startOffset, int *endOffset) const override { *startOffset = *endOffset = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint &) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = offset;
+        return {};
+    }
+
+private:
+    QString phrase() const { return spokenText(static_cast<const QLabel *>(widget())->text()); }
+};
+
+bool ofTheWindow(const QObject *object)
+{
+    return object->parent() && object->parent()->inherits("MainWindow");
+}
+
+QAccessibleInterface *factory(const QString &key, QObject *object)
+{
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    auto *control = static_cast<QWidget *>(object);
+    if (key == QLatin1String("PhraseLabel"))
+        return new PhraseAccessible(control);
+    if (key == QLatin1String("PictureBox") || (key == QLatin1String("QLabel") && ofTheWindow(object)))
+        return new ControlAccessible(control);
+    return nullptr;
+}
+
+} // namespace
+
+void install()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(factory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+void setPressable(QWidget *control, Press kind)
+{
+    control->setProperty(PressProperty, int(kind));
+}
+
+QString spokenText(const QString &labelText)
+{
+    QString shown = LabelText::fromText(labelText).shown;
+    shown.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return shown;
+}
+
+} // namespace accessibility

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// What a screen reader gets from the window: the phrase as text, and an action on each
+// control that takes a click. The window takes no keyboard input, so the platform's press
+// action is the only way in for someone who cannot use the mouse.
+namespace accessibility {
+
+enum class Press { None, Button, Link };
+
+// Puts the window's own interfaces before Qt's; once per program is enough.
+void install();
+
+// A control that can be pressed: its action is a click on it, through the click relay.
+void setPressable(QWidget *control, Press kind);
+
+// A label's text as read out: what is shown, with "\n" for each line break.
+QString spokenText(const QString &labelText);
+
+} // namespace accessibility
