@@ -1,5 +1,6 @@
 // Prints how fast the phrase engine counts and picks on big phrase files, side by side
 // with wc -l and sed on the same files, and the peak memory of each case.
+//   phrase_bench [--gigabyte]     (the option adds a 1 GB single line, written to the temp folder)
 #include "app/WindowControls.h"
 #include "app/frmCiarlatronix.h"
 #include "common/ErrorReporter.h"
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -174,32 +176,34 @@ std::size_t pickLine(const fs::path &path, std::int32_t k)
     return phrase.size();
 }
 
-void row(const char *what, const Figure &ours, const Figure *theirs, const char *theirName)
+void row(const std::string &what, const Figure &ours, const Figure *theirs = nullptr, const char *theirName = "")
 {
-    if (theirs) {
-        std::printf("%-44s %9.2f ms %8.1f MiB   %-14s %9.2f ms   ratio %5.2f\n", what, ours.ms, ours.peakMiB,
-                    theirName, theirs->ms, ours.ms / theirs->ms);
-    } else {
-        std::printf("%-44s %9.2f ms %8.1f MiB\n", what, ours.ms, ours.peakMiB);
-    }
+    std::printf("%-44s %9.2f ms %8.1f MiB", what.c_str(), ours.ms, ours.peakMiB);
+    if (theirs)
+        std::printf("   %-14s %9.2f ms   ratio %5.2f", theirName, theirs->ms, ours.ms / theirs->ms);
+    std::printf("\n");
 }
 
 } // namespace
 
-int main()
+int main(int argc, char **argv)
 {
+    const bool gigabyte = argc > 1 && std::strcmp(argv[1], "--gigabyte") == 0;
     const fs::path folder = fs::temp_directory_path() / "ciarla-bench";
     fs::create_directories(folder);
     const fs::path big = folder / "big" / "cazzate.txt";
     const fs::path single = folder / "single" / "cazzate.txt";
     const fs::path small = folder / "small" / "cazzate.txt";
-    for (const fs::path &p : {big, single, small})
+    const fs::path huge = folder / "huge" / "cazzate.txt";
+    for (const fs::path &p : {big, single, small, huge})
         fs::create_directories(p.parent_path());
 
     std::printf("writing the phrase files in %s ...\n", folder.c_str());
     const std::int32_t bigLines = writePhraseFile(big, 100'000'000, 66);
     writeSingleLine(single, 100'000'000);
     const std::int32_t smallLines = writePhraseFile(small, 1'000'000, 80);
+    if (gigabyte)
+        writeSingleLine(huge, 1'000'000'000);
     std::printf("100 MB file: %d lines, CR LF ends; single line: %ju bytes; 1 MB file: %d lines\n", bigLines,
                 std::uintmax_t(fs::file_size(single)), smallLines);
     std::printf("scan kernel: %s; median of %d warm runs\n\n", phrases::scan::kernelName(), Runs);
@@ -219,18 +223,25 @@ int main()
         const Figure sed = measureCommand("sed -n '" + std::to_string(k) + "p;" + std::to_string(k) + "q' " + bigName);
         const Figure pick = measure([&, k = k] { pickLine(big, k); });
         const std::string what = std::string("pick the ") + name + " line, 100 MB (EstraiRiga)";
-        row(what.c_str(), pick, &sed, "sed -n Np;Nq");
+        row(what, pick, &sed, "sed -n Np;Nq");
         if (std::string(name) == "last")
             row("pick the last line, 100 MB, against wc -l", pick, &wc, "wc -l");
     }
 
-    const Figure wcSingle = measureCommand("wc -l " + single.string());
-    row("count lines, one 100 MB line", measure([&] { countLines(single); }), &wcSingle, "wc -l");
-    row("pick that one 100 MB line", measure([&] { pickLine(single, 1); }), nullptr, "");
+    // A line as long as the file: the pick keeps only its start and costs about a count.
+    for (const auto &[name, file] : {std::pair{"one 100 MB line", single}, std::pair{"one 1 GB line", huge}}) {
+        if (file == huge && !gigabyte)
+            continue;
+        const Figure wcSingle = measureCommand("wc -l " + file.string());
+        const Figure countSingle = measure([&, file = file] { countLines(file); });
+        row(std::string("count lines, ") + name, countSingle, &wcSingle, "wc -l");
+        row(std::string("pick ") + name + " (readPhrase)", measure([&, file = file] { pickLine(file, 1); }),
+            &countSingle, "its count");
+    }
 
     const Figure wcSmall = measureCommand("wc -l " + small.string());
     row("count lines, 1 MB of phrases", measure([&] { countLines(small); }), &wcSmall, "wc -l");
-    row("pick the last line, 1 MB of phrases", measure([&] { pickLine(small, smallLines); }), nullptr, "");
+    row("pick the last line, 1 MB of phrases", measure([&] { pickLine(small, smallLines); }));
 
     // A whole click: draw, read, decode, cut, size and show, on the real window.
     for (const auto &[name, file, lines] : {std::tuple{"Cambia, last line of 100 MB", big, bigLines},
@@ -249,7 +260,7 @@ int main()
         KeptPhrase label;
         frmCiarlatronix window(label, environment);
         window.pubNumeroRighe = lines;
-        row(name, measure([&] { window.Label1_Click(); }), nullptr, "");
+        row(name, measure([&] { window.Label1_Click(); }));
     }
 
     fs::remove_all(folder);

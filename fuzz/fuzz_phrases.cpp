@@ -3,7 +3,8 @@
 //
 // Input: an 11-byte header, then the file content.
 //   [0]    block size: 0..236 -> 64..300 bytes, anything else -> the default
-//   [1]    which line to read (picked relative to the line count, or an extreme k)
+//   [1]    which line to read (picked relative to the line count, or an extreme k), and with
+//          [2] how many units of its phrase to keep
 //   [2]    starting counter and limit for the Overflow checks
 //   [3..6] n for drawWholeNumber, little endian
 //   [7..9] 24 random bits for r
@@ -16,6 +17,7 @@
 #include "phrases/PhraseText.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -313,6 +315,17 @@ void checkText(const Input &in, const std::string &bytes, const char *label)
     if (phrases::isValidUtf8(in8.get(), n) != wasUtf8)
         mismatch("isValidUtf8", context(in) + label + " bytes: " + shown(bytes) + "\nexpected "
                                     + (wasUtf8 ? "valid" : "invalid"));
+    // The same bytes in pieces of 1 to 7, each piece its own exact-size copy.
+    phrases::Utf8Validator pieces;
+    for (std::size_t at = 0, piece = 1; at < n; at += piece, piece = piece % 7 + 1) {
+        const std::size_t size = std::min(piece, n - at);
+        std::unique_ptr<unsigned char[]> copy(new unsigned char[size]);
+        std::memcpy(copy.get(), in8.get() + at, size);
+        pieces.feed(copy.get(), size);
+    }
+    if (pieces.valid() != wasUtf8)
+        mismatch("Utf8Validator", context(in) + label + " fed in pieces: " + shown(bytes) + "\nexpected "
+                                      + (wasUtf8 ? "valid" : "invalid"));
 
     const std::size_t units = phrases::decodeLine(in8.get(), n, out16.get());
     if (units > n)
@@ -342,46 +355,49 @@ void checkText(const Input &in, const std::string &bytes, const char *label)
                                     + std::to_string(size));
 }
 
+// The phrase of line k as the whole line gives it (decoded whole, then expanded), cut to keep.
 void checkRead(phrases::PhraseFile &file, const Input &in, const std::vector<std::string_view> &lines,
-               std::int32_t k)
+               std::int32_t k, std::size_t keep)
 {
+    const std::string where = context(in) + "k " + std::to_string(k) + ", keep " + std::to_string(keep);
     file.open(contentPath);
-    std::string bytes;
+    std::u16string phrase;
     bool got;
     try {
-        got = file.readLine(k, bytes);
+        got = file.readPhrase(k, phrase, keep);
     } catch (const phrases::Failure &f) {
-        mismatch("readLine", context(in) + "k " + std::to_string(k) + ": unexpected failure " + f.what());
+        mismatch("readPhrase", where + ": unexpected failure " + f.what());
     }
     const bool expected = k >= 1 && std::size_t(k) <= lines.size();
     if (got != expected)
-        mismatch("readLine", context(in) + "k " + std::to_string(k) + " of " + std::to_string(lines.size())
-                                 + " lines: expected " + (expected ? "true" : "false") + ", got "
-                                 + (got ? "true" : "false"));
+        mismatch("readPhrase", where + " of " + std::to_string(lines.size()) + " lines: expected "
+                                   + (expected ? "true" : "false") + ", got " + (got ? "true" : "false"));
     if (!expected)
         return;
-    const std::string want(lines[std::size_t(k) - 1]);
-    if (bytes != want)
-        mismatch("readLine", context(in) + "line " + std::to_string(k) + "\nexpected: " + shown(want)
-                                 + "\ngot:      " + shown(bytes));
+    const std::string line(lines[std::size_t(k) - 1]);
+    bool wasUtf8;
+    const std::u16string want = refExpand(refDecode(line, wasUtf8)).substr(0, keep);
+    if (phrase != want)
+        mismatch("readPhrase", where + "\nline:     " + shown(line) + "\nexpected: " + shown(want)
+                                   + "\ngot:      " + shown(phrase));
 }
 
 void checkReadOverflow(phrases::PhraseFile &file, const Input &in, std::int32_t k, std::int32_t limit,
                        std::int64_t lines)
 {
     file.open(contentPath);
-    std::string bytes;
+    std::u16string phrase;
     bool overflow = false;
     bool got = false;
     try {
-        got = file.readLine(k, bytes, limit);
+        got = file.readPhrase(k, phrase, 361, limit);
     } catch (const phrases::Failure &f) {
         if (std::strcmp(f.what(), "Overflow") != 0)
-            mismatch("readLine", context(in) + "unexpected failure " + f.what());
+            mismatch("readPhrase", context(in) + "unexpected failure " + f.what());
         overflow = true;
     }
     if (got || overflow != (lines > limit))
-        mismatch("readLine", context(in) + "k " + std::to_string(k) + ", limit " + std::to_string(limit)
+        mismatch("readPhrase", context(in) + "k " + std::to_string(k) + ", limit " + std::to_string(limit)
                                  + ", lines " + std::to_string(lines) + ": expected false"
                                  + (lines > limit ? " and Overflow" : "") + ", got "
                                  + (got ? "true" : "false") + (overflow ? " and Overflow" : ""));
@@ -468,7 +484,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkReadOverflow(file, in, below[in.kPick & 3], std::max(0, count + delta), count);
 
     // Every read scans from the top, and opens cost more than scans here, so only a few k:
-    // the edges and two the input picks.
+    // the edges and two the input picks, each keeping a different share of its phrase. The
+    // small shares cut the copy of the line short at every place, astride "/n" and
+    // characters included.
+    const std::array<std::size_t, 6> keeps = {
+        0, 1, 2 + std::size_t(in.limitPick % 23), 2 + std::size_t(in.kPick % 61), 361, ~std::size_t{0}};
     std::int32_t k;
     switch (in.kPick) {
     case 0xFF: k = Int32Max; break;
@@ -480,10 +500,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::int32_t ks[] = {1, 2, count - 1, count, count + 1, k, fromEnd};
     for (std::size_t i = 0; i < std::size(ks); ++i) {
         if (std::find(ks, ks + i, ks[i]) == ks + i)
-            checkRead(file, in, lines, ks[i]);
+            checkRead(file, in, lines, ks[i], keeps[(i + in.bits24) % keeps.size()]);
     }
+    for (std::size_t keep : keeps)
+        checkRead(file, in, lines, k, keep);
 
-    // The text steps need no file: the lines are the ones readLine was just held to.
+    // The text steps need no file: the lines are the ones the reference splits out.
     for (std::size_t i = 0; i < lines.size() && i < LinesChecked; ++i)
         checkText(in, std::string(lines[i]), ("line " + std::to_string(i + 1)).c_str());
 
