@@ -20,3 +20,6 @@ find_program(CIARLA_WINE NAMES wine wine64)
 if(CIARLA_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CIARLA_WINE})
 endif()
+
+# Every program built here runs on a bare Windows, or under Wine, with no MinGW DLLs beside it.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

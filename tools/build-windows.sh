@@ -21,6 +21,31 @@ cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_TOOLCHAIN_FILE="$root/cma
 cmake --build "$build" -j "${CIARLA_JOBS:-2}"
 cp "$build/bin/Ciarlatronix.exe" "$out/"
 
+# What a Windows user gets: a 64-bit GUI program under 2 MB that needs only DLLs every
+# Windows has (winmm and shell32 are bound at first use, never imported), with the icon,
+# the version information, the manifest, the artwork and the pointers inside.
+exe=$out/Ciarlatronix.exe
+headers=$(x86_64-w64-mingw32-objdump -p "$exe")
+problems=()
+grep -q 'Magic.*(PE32+)' <<<"$headers" || problems+=("not a 64-bit program")
+grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || problems+=("not a GUI program")
+[ "$(stat -c %s "$exe")" -lt $((2 * 1024 * 1024)) ] || problems+=("2 MB or more")
+for dll in $(sed -n 's/^\tDLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z'); do
+    case $dll in
+        kernel32.dll | user32.dll | gdi32.dll | comctl32.dll | ole32.dll | oleaut32.dll | advapi32.dll | msvcrt.dll) ;;
+        *) problems+=("imports $dll") ;;
+    esac
+done
+for name in IDI_ICON1 FRAME LINK CLOSE FACCIA FUMETTO LOGO HAND ICONPOINTER; do
+    grep -q "name: .*: $name, " <<<"$headers" || problems+=("no resource $name")
+done
+grep -q 'Entry: ID: 0x000010,' <<<"$headers" || problems+=("no version information")
+grep -q 'Entry: ID: 0x000018,' <<<"$headers" || problems+=("no manifest")
+if [ ${#problems[@]} -gt 0 ]; then
+    printf 'build-windows: Ciarlatronix.exe: %s\n' "${problems[@]}" >&2
+    exit 1
+fi
+
 # Flat: Explorer's "Extract all" already makes a folder named after the zip, and the
 # program finds its files beside itself there.
 stage=$(mktemp -d "$out/.stage.XXXXXX")

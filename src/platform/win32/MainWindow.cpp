@@ -188,7 +188,8 @@ LRESULT CALLBACK MainWindow::procedure(HWND window, UINT message, WPARAM wParam,
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto *self = reinterpret_cast<MainWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self)
+    // Until the routines exist the window only does what every window does.
+    if (!self || !self->form_)
         return DefWindowProcW(window, message, wParam, lParam);
     // Every routine traps its own failures; nothing may unwind through the system's frames.
     try {

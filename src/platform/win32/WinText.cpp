@@ -44,9 +44,8 @@ std::string systemMessage(unsigned long code)
                                         nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
     std::wstring message(text ? text : L"", text ? length : 0);
     LocalFree(text);
-    // The system ends its sentences with a full stop and a line end; the report adds its own quotes.
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '
-                                || message.back() == L'.'))
+    // The system ends its text with a line end, which the report's closing quote must not follow.
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
         message.pop_back();
     return utf8(message);
 }

@@ -1,0 +1,302 @@
+#!/bin/bash
+# Drives the Windows program under Wine as a user would, in a private X server, sound server
+# and Wine prefix: hears the tune, clicks the photo, the balloon, the phrase, "Credits", the
+# link and the close mark, hovers for the tooltip, and starts it without the photo and
+# without the phrases to count the message boxes.
+# Usage: run-wine-e2e.sh ZIP   (the zip of tools/build-windows.sh). Exit 77: tools missing.
+set -uo pipefail
+
+# Whatever happens, the whole run ends within three minutes.
+if [ -z "${CIARLA_E2E_BOUNDED:-}" ]; then
+    CIARLA_E2E_BOUNDED=1 exec timeout -k 5 180 "$0" "$@"
+fi
+
+zip=$(readlink -f "${1:?usage: run-wine-e2e.sh ZIP}")
+wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
+for tool in wineserver Xvfb xdotool xwininfo pulseaudio parec pactl import compare sox xdpyinfo unzip bc; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
+done
+
+work=$(mktemp -d /tmp/ciarla-wine-e2e.XXXXXX)
+pids=()
+cleanup() {
+    [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    [ -n "${watcher:-}" ] && pkill -P "$watcher" 2>/dev/null && kill "$watcher" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'echo "FAIL: stopped"; exit 1' TERM INT
+
+passes=0
+failures=0
+pass() { echo "PASS: $*"; passes=$((passes + 1)); }
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Three program folders, each unpacked from the zip: all files, no photo, no phrases.
+for case in full nophoto nophrases; do
+    mkdir -p "$work/$case"
+    unzip -q "$zip" -d "$work/$case" || { echo "FAIL: cannot unpack $zip"; exit 1; }
+done
+rm "$work/nophoto/foto.jpg" "$work/nophrases/cazzate.txt"
+tune_length=$(sox --i -D "$work/full/audio.wav")
+
+# Wine hands web addresses to xdg-open: this one writes down what it was asked to open.
+mkdir "$work/bin" "$work/pulse"
+cat >"$work/bin/xdg-open" <<SCRIPT
+#!/bin/sh
+echo "\$@" >>"$work/opened.log"
+SCRIPT
+chmod +x "$work/bin/xdg-open"
+
+export PATH="$work/bin:$PATH" HOME="$work" XDG_RUNTIME_DIR="$work/pulse" PULSE_RUNTIME_PATH="$work/pulse"
+export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
+unset XDG_CURRENT_DESKTOP DESKTOP_SESSION WAYLAND_DISPLAY BROWSER
+chmod 700 "$work/pulse"
+
+export DISPLAY=:$((200 + $$ % 500))
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+    -L "module-native-protocol-unix auth-anonymous=1" \
+    -L "module-null-sink sink_name=e2e rate=44100 channels=2" >"$work/pulse.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+    xdpyinfo >/dev/null 2>&1 && pactl info >/dev/null 2>&1 && break
+    sleep 0.1
+done
+pactl set-default-sink e2e
+
+# A fresh prefix of our own; the server stays up between the runs below.
+mkdir -p "$WINEPREFIX" && wineserver -p
+"$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { echo "FAIL: wineboot"; cat "$work/wineboot.log"; exit 1; }
+
+# The program's windows that are on screen: "ID NAME" lines. The main window's caption is
+# empty, the message boxes' is "Ciarlatronix"; the tooltip is the one of neither kind.
+visible() {
+    xwininfo -root -children 2>/dev/null | awk '/"ciarlatronix.exe"/ {print $1}' | while read -r id; do
+        xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' || continue
+        printf '%s %s\n' "$id" "$(xdotool getwindowname "$id" 2>/dev/null)"
+    done
+}
+boxes() { visible | awk '$2 == "Ciarlatronix" && NF == 2 {print $1}'; }
+unnamed() { visible | awk 'NF == 1 {print $1}'; }
+wait_for() { # wait_for SECONDS COMMAND: until COMMAND prints something
+    local until=$(($(date +%s) + $1))
+    shift
+    while [ "$(date +%s)" -lt "$until" ]; do
+        [ -n "$("$@")" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+start() { # start CASE: runs the program from its folder, its stderr (message box texts) logged
+    (cd / && WINEDEBUG=-all,trace+msgbox exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
+    app=$!
+    pids+=($app)
+}
+main_window() { # finds the main window: sets window, X, Y, WIDTH, HEIGHT
+    window=
+    wait_for 30 unnamed || return 1
+    window=$(unnamed | head -n 1)
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+}
+ended() { # ended: waits for the program to end and sets status to its exit status
+    status="still running"
+    for _ in $(seq 100); do
+        if ! kill -0 "$app" 2>/dev/null; then
+            wait "$app"
+            status=$?
+            return
+        fi
+        sleep 0.1
+    done
+}
+box_texts() { sed -n 's/.*MSGBOX_OnInit L"\(.*\)"$/\1/p' "$work/$1.log" | sed 's/\\"/"/g'; }
+press_ok() { # press_ok BOX: a click on the box's OK button, centred at its foot
+    eval "$(xdotool getwindowgeometry --shell "$1" | sed 's/^/BOX_/')"
+    xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
+}
+
+shot() { # shot NAME X Y W H: a piece of the window
+    import -window root -crop "${4}x${5}+$((X + $2))+$((Y + $3))" +repage "$work/$1.png"
+}
+differs() {
+    [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" != 0 ]
+}
+# Clicks, then parks the pointer on bare backdrop, where no tooltip covers what is compared.
+click() {
+    xdotool mousemove "$((X + $1))" "$((Y + $2))" click 1 mousemove "$((X + 520))" "$((Y + 200))"
+    sleep 0.5
+}
+
+echo "== all files there"
+# Every sound stream's birth and end. Wine's sound driver opens and closes a stream or two
+# at once when it starts, to learn the device; the tune's stream lives as long as the tune.
+pactl subscribe >"$work/events.log" 2>/dev/null &
+pids+=($!)
+( tail -F "$work/events.log" 2>/dev/null | while read -r line; do
+    case $line in
+        *"'new' on sink-input #"*) echo "new ${line##*#} $(date +%s.%N)" >>"$work/streams.log" ;;
+        *"'remove' on sink-input #"*) echo "remove ${line##*#} $(date +%s.%N)" >>"$work/streams.log" ;;
+    esac
+done ) >/dev/null 2>&1 &
+watcher=$!
+parec --device=e2e.monitor --format=s16le --rate=44100 --channels=2 --file-format=wav "$work/heard.wav" &
+recorder=$!
+pids+=($recorder)
+sleep 0.5
+
+started=$(date +%s.%N)
+start full
+if ! main_window; then
+    fail "no window appeared"
+    cat "$work/full.log"
+    exit 1
+fi
+mapped=$(date +%s.%N)
+[ "$WIDTH" = 550 ] && [ "$HEIGHT" = 304 ] && pass "window 550x304 at $X,$Y" || fail "window is ${WIDTH}x$HEIGHT"
+[ "$X" = 237 ] && [ "$Y" = 232 ] && pass "window centred" || fail "window at $X,$Y, not centred"
+# No frame: the X window is exactly the client area, and its corner is the backdrop's black.
+border=$(xwininfo -id "$window" | awk '/Border width/ {print $3}')
+corner=$(import -window root -crop "1x1+$X+$Y" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1)
+[ "$border" = 0 ] && [ "$corner" = "#000000" ] && pass "no frame" || fail "border $border, corner $corner"
+sleep 0.5
+[ -z "$(boxes)" ] && [ -z "$(box_texts full)" ] && pass "no message box" || fail "message boxes: $(box_texts full)"
+
+# Each click draws again; the same phrase can come twice in a row, so allow a few tries.
+balloon_changes() { # balloon_changes WHERE_X WHERE_Y
+    shot balloon-before 184 48 291 89
+    for _ in 1 2 3 4; do
+        click "$1" "$2"
+        shot balloon-after 184 48 291 89
+        differs balloon-before balloon-after && return 0
+    done
+    return 1
+}
+balloon_changes 60 130 && pass "a click on the photo shows a new phrase" || fail "the photo click changed nothing"
+balloon_changes 170 40 && pass "a click on the balloon shows a new phrase" || fail "the balloon click changed nothing"
+balloon_changes 300 60 && pass "a click on the phrase shows a new phrase" || fail "the phrase click changed nothing"
+
+shot credits-idle 296 264 201 13
+click 396 268
+shot credits-start 296 264 201 13
+sleep 1
+shot credits-later 296 264 201 13
+differs credits-idle credits-start && pass "Credits fills the box" || fail "Credits did not fill the box"
+differs credits-start credits-later && pass "the credits scroll" || fail "the credits do not move"
+
+opened() { cat "$work/opened.log" 2>/dev/null | wc -l; }
+wait_opened() { # wait_opened COUNT: until xdg-open has been asked COUNT times, and a little more
+    for _ in $(seq 80); do [ "$(opened)" -ge "$1" ] && break; sleep 0.1; done
+    sleep 1
+}
+click 90 60
+wait_opened 1
+[ "$(opened)" = 1 ] && grep -qx "http://ciarlatronix.example/" "$work/opened.log" \
+    && pass "a click on the link opens the home page once" || fail "the link opened: $(cat "$work/opened.log" 2>/dev/null)"
+xdotool mousemove "$((X + 90))" "$((Y + 60))" click --repeat 2 --delay 80 1
+wait_opened 2
+[ "$(opened)" = 2 ] && pass "a double click on the link opens it once more" || fail "after a double click: $(opened) opened"
+
+# The tooltip over the photo, none over the link.
+xdotool mousemove "$((X + 70))" "$((Y + 200))" sleep 0.1 mousemove "$((X + 71))" "$((Y + 200))"
+tip() { unnamed | grep -vx "$window"; }
+wait_for 5 tip && pass "the photo shows a tooltip" || fail "no tooltip over the photo"
+xdotool mousemove "$((X + 90))" "$((Y + 60))" sleep 0.1 mousemove "$((X + 91))" "$((Y + 60))"
+! wait_for 2 tip && pass "the link shows no tooltip" || fail "a tooltip over the link"
+xdotool mousemove "$((X + 520))" "$((Y + 200))"
+
+# Let the tune end before looking at what was heard.
+elapsed=$(echo "$(date +%s.%N) - $started" | bc)
+rest=$(echo "$tune_length + 1.5 - $elapsed" | bc)
+[ "$(echo "$rest > 0" | bc)" = 1 ] && sleep "$rest"
+
+click 541 10
+ended
+[ "$status" = 0 ] && pass "the close mark ends the program with status 0" || fail "exit status '$status'"
+
+kill "$recorder" 2>/dev/null
+wait "$recorder" 2>/dev/null
+# parec leaves the WAV header's sizes unset: read the raw samples behind it.
+sox -t raw -r 44100 -e signed -b 16 -c 2 <(tail -c +45 "$work/heard.wav") "$work/heard-clean.wav"
+sox "$work/heard-clean.wav" "$work/sound.wav" silence 1 0.02 -40d reverse silence 1 0.02 -40d reverse 2>/dev/null
+heard=$(sox --i -D "$work/sound.wav" 2>/dev/null || echo 0)
+# The file's own sound, measured the same way.
+sox "$work/full/audio.wav" "$work/tune.wav" silence 1 0.02 -40d reverse silence 1 0.02 -40d reverse 2>/dev/null
+tune_sound=$(sox --i -D "$work/tune.wav")
+echo "tune ${tune_length}s (${tune_sound}s of sound); heard ${heard}s of sound"
+# Once: never longer than the file. About as long: Wine's sound driver skips what it could
+# not deliver in time when the machine is busy, a few tenths of a second at start-up.
+within=$(echo "$heard > $tune_sound * 2 / 3 && $heard < $tune_sound + 0.5" | bc -l)
+[ "$within" = 1 ] && pass "the tune plays once, about as long as the file" || fail "heard ${heard}s for a ${tune_sound}s tune"
+awk -v now="$(date +%s.%N)" '$1 == "new" {born[$2] = $3} $1 == "remove" {gone[$2] = $3}
+    END {for (id in born) if (((id in gone) ? gone[id] : now) - born[id] >= 1) print born[id]}' \
+    "$work/streams.log" 2>/dev/null | sort -n >"$work/played"
+streams=$(grep -c . "$work/played")
+[ "$streams" = 1 ] && pass "one stream played" || fail "$streams streams played"
+if [ "$streams" -ge 1 ]; then
+    stream_at=$(head -n 1 "$work/played")
+    ends_at=$(echo "$stream_at - $started + $tune_length" | bc)
+    mapped_at=$(echo "$mapped - $started" | bc)
+    [ "$(echo "$mapped_at < $ends_at" | bc)" = 1 ] \
+        && pass "window mapped at ${mapped_at}s, before the tune ended at ${ends_at}s" \
+        || fail "window mapped at ${mapped_at}s, after the tune ended at ${ends_at}s"
+fi
+
+# Start-up with files missing: the boxes come before the window, in the routines' order.
+boxes_before_window() { # boxes_before_window CASE TAIL...: one box per expected tail, in order
+    local case=$1 expected=$# count=0 box
+    shift
+    start "$case"
+    for tail in "$@"; do
+        if ! wait_for 30 boxes; then
+            fail "$case: box $((count + 1)) did not come"
+            break
+        fi
+        [ -z "$(unnamed)" ] || fail "$case: the window was shown before box $((count + 1))"
+        box=$(boxes | head -n 1)
+        count=$((count + 1))
+        press_ok "$box"
+        for _ in $(seq 50); do xwininfo -id "$box" >/dev/null 2>&1 || break; sleep 0.1; done
+    done
+    if main_window; then
+        sleep 1
+        [ -z "$(boxes)" ] || fail "$case: a box after the window"
+        click 541 10
+        ended
+        [ "$status" = 0 ] || fail "$case: exit status '$status'"
+    else
+        fail "$case: no window after the boxes"
+    fi
+    local texts
+    texts=$(box_texts "$case")
+    echo "$texts" | sed "s/^/  $case: /"
+    [ "$(echo "$texts" | grep -c .)" = $((expected - 1)) ] || { fail "$case: $(echo "$texts" | grep -c .) boxes"; return; }
+    local i=0
+    for tail in "$@"; do
+        i=$((i + 1))
+        line=$(echo "$texts" | sed -n "${i}p")
+        case $line in
+            "Error \""*"\" in $tail") ;;
+            *) fail "$case: box $i reads '$line', not '... in $tail'"; return ;;
+        esac
+    done
+    pass "$case: $((expected - 1)) box(es) captioned Ciarlatronix before the window, in order"
+}
+
+echo "== no photo"
+boxes_before_window nophoto "Form_Load() routine"
+echo "== no phrases"
+boxes_before_window nophrases "ContaRighe() routine" "EstraiRiga() function"
+
+echo "wine-e2e: $passes passed, $failures failed"
+if [ "$failures" -gt 0 ]; then
+    for case in full nophoto nophrases; do
+        echo "--- $case output"
+        grep -v '^ALSA' "$work/$case.log" 2>/dev/null | tail -n 20
+    done
+    exit 1
+fi
