@@ -41,6 +41,12 @@ QPixmap decodePhoto(const std::vector<unsigned char> &file)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
+    // Name the format the bytes announce, so that only its reader is loaded rather than every
+    // image plugin being asked in turn; anything else is still recognised from its content.
+    if (bytes.startsWith("\xFF\xD8\xFF"))
+        reader.setFormat("jpeg");
+    else if (bytes.startsWith("\x89PNG\r\n\x1A\n"))
+        reader.setFormat("png");
     // The reader refuses pictures above its allocation limit with a vague reason; say why.
     // A limit of 0 means no limit.
     const QSize size = reader.size();
