@@ -5,34 +5,15 @@
 # without the phrases to count the message boxes.
 # Usage: run-wine-e2e.sh ZIP   (the zip of tools/build-windows.sh). Exit 77: tools missing.
 set -uo pipefail
-
-# Whatever happens, the whole run ends within three minutes.
-if [ -z "${CIARLA_E2E_BOUNDED:-}" ]; then
-    CIARLA_E2E_BOUNDED=1 exec timeout -k 5 180 "$0" "$@"
-fi
+here=$(dirname "$(readlink -f "$0")")
+. "$here/session.sh"
+session_bounded 180 "$0" "$@"
 
 zip=$(readlink -f "${1:?usage: run-wine-e2e.sh ZIP}")
 wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
-for tool in wineserver Xvfb xdotool xwininfo pulseaudio parec pactl import compare sox xdpyinfo unzip bc; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
-done
-
-work=$(mktemp -d /tmp/ciarla-wine-e2e.XXXXXX)
-pids=()
-cleanup() {
-    [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    [ -n "${watcher:-}" ] && pkill -P "$watcher" 2>/dev/null && kill "$watcher" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'echo "FAIL: stopped"; exit 1' TERM INT
-
-passes=0
-failures=0
-pass() { echo "PASS: $*"; passes=$((passes + 1)); }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+session_need wineserver Xvfb xdotool xwininfo pulseaudio parec pactl import compare sox xdpyinfo unzip bc
+session_begin wine-e2e
+session_cleanup="wineserver -k"
 
 # Three program folders, each unpacked from the zip: all files, no photo, no phrases.
 for case in full nophoto nophrases; do
@@ -42,31 +23,11 @@ done
 rm "$work/nophoto/foto.jpg" "$work/nophrases/cazzate.txt"
 tune_length=$(sox --i -D "$work/full/audio.wav")
 
-# Wine hands web addresses to xdg-open: this one writes down what it was asked to open.
-mkdir "$work/bin" "$work/pulse"
-cat >"$work/bin/xdg-open" <<SCRIPT
-#!/bin/sh
-echo "\$@" >>"$work/opened.log"
-SCRIPT
-chmod +x "$work/bin/xdg-open"
-
-export PATH="$work/bin:$PATH" HOME="$work" XDG_RUNTIME_DIR="$work/pulse" PULSE_RUNTIME_PATH="$work/pulse"
+# Wine hands web addresses to xdg-open.
+session_browser
 export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
-unset XDG_CURRENT_DESKTOP DESKTOP_SESSION WAYLAND_DISPLAY BROWSER
-chmod 700 "$work/pulse"
-
-export DISPLAY=:$((200 + $$ % 500))
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
-    -L "module-native-protocol-unix auth-anonymous=1" \
-    -L "module-null-sink sink_name=e2e rate=44100 channels=2" >"$work/pulse.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-    xdpyinfo >/dev/null 2>&1 && pactl info >/dev/null 2>&1 && break
-    sleep 0.1
-done
-pactl set-default-sink e2e
+session_display
+session_sound
 
 # A fresh prefix of our own; the server stays up between the runs below.
 mkdir -p "$WINEPREFIX" && wineserver -p
@@ -103,33 +64,10 @@ main_window() { # finds the main window: sets window, X, Y, WIDTH, HEIGHT
     window=$(unnamed | head -n 1)
     eval "$(xdotool getwindowgeometry --shell "$window")"
 }
-ended() { # ended: waits for the program to end and sets status to its exit status
-    status="still running"
-    for _ in $(seq 100); do
-        if ! kill -0 "$app" 2>/dev/null; then
-            wait "$app"
-            status=$?
-            return
-        fi
-        sleep 0.1
-    done
-}
 box_texts() { sed -n 's/.*MSGBOX_OnInit L"\(.*\)"$/\1/p' "$work/$1.log" | sed 's/\\"/"/g'; }
 press_ok() { # press_ok BOX: a click on the box's OK button, centred at its foot
     eval "$(xdotool getwindowgeometry --shell "$1" | sed 's/^/BOX_/')"
     xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
-}
-
-shot() { # shot NAME X Y W H: a piece of the window
-    import -window root -crop "${4}x${5}+$((X + $2))+$((Y + $3))" +repage "$work/$1.png"
-}
-differs() {
-    [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" != 0 ]
-}
-# Clicks, then parks the pointer on bare backdrop, where no tooltip covers what is compared.
-click() {
-    xdotool mousemove "$((X + $1))" "$((Y + $2))" click 1 mousemove "$((X + 520))" "$((Y + 200))"
-    sleep 0.5
 }
 
 echo "== all files there"
@@ -144,10 +82,8 @@ pids+=($!)
     esac
 done ) >/dev/null 2>&1 &
 watcher=$!
-parec --device=e2e.monitor --format=s16le --rate=44100 --channels=2 --file-format=wav "$work/heard.wav" &
-recorder=$!
-pids+=($recorder)
-sleep 0.5
+session_cleanup="wineserver -k; pkill -P $watcher; kill $watcher"
+session_listen
 
 started=$(date +%s.%N)
 start full
@@ -166,40 +102,7 @@ corner=$(import -window root -crop "1x1+$X+$Y" -depth 8 txt:- | grep -o '#[0-9A-
 sleep 0.5
 [ -z "$(boxes)" ] && [ -z "$(box_texts full)" ] && pass "no message box" || fail "message boxes: $(box_texts full)"
 
-# Each click draws again; the same phrase can come twice in a row, so allow a few tries.
-balloon_changes() { # balloon_changes WHERE_X WHERE_Y
-    shot balloon-before 184 48 291 89
-    for _ in 1 2 3 4; do
-        click "$1" "$2"
-        shot balloon-after 184 48 291 89
-        differs balloon-before balloon-after && return 0
-    done
-    return 1
-}
-balloon_changes 60 130 && pass "a click on the photo shows a new phrase" || fail "the photo click changed nothing"
-balloon_changes 170 40 && pass "a click on the balloon shows a new phrase" || fail "the balloon click changed nothing"
-balloon_changes 300 60 && pass "a click on the phrase shows a new phrase" || fail "the phrase click changed nothing"
-
-shot credits-idle 296 264 201 13
-click 396 268
-shot credits-start 296 264 201 13
-sleep 1
-shot credits-later 296 264 201 13
-differs credits-idle credits-start && pass "Credits fills the box" || fail "Credits did not fill the box"
-differs credits-start credits-later && pass "the credits scroll" || fail "the credits do not move"
-
-opened() { cat "$work/opened.log" 2>/dev/null | wc -l; }
-wait_opened() { # wait_opened COUNT: until xdg-open has been asked COUNT times, and a little more
-    for _ in $(seq 80); do [ "$(opened)" -ge "$1" ] && break; sleep 0.1; done
-    sleep 1
-}
-click 90 60
-wait_opened 1
-[ "$(opened)" = 1 ] && grep -qx "http://ciarlatronix.example/" "$work/opened.log" \
-    && pass "a click on the link opens the home page once" || fail "the link opened: $(cat "$work/opened.log" 2>/dev/null)"
-xdotool mousemove "$((X + 90))" "$((Y + 60))" click --repeat 2 --delay 80 1
-wait_opened 2
-[ "$(opened)" = 2 ] && pass "a double click on the link opens it once more" || fail "after a double click: $(opened) opened"
+check_clicks
 
 # The tooltip over the photo, none over the link.
 xdotool mousemove "$((X + 70))" "$((Y + 200))" sleep 0.1 mousemove "$((X + 71))" "$((Y + 200))"
@@ -215,18 +118,12 @@ rest=$(echo "$tune_length + 1.5 - $elapsed" | bc)
 [ "$(echo "$rest > 0" | bc)" = 1 ] && sleep "$rest"
 
 click 541 10
-ended
+ended "$app"
 [ "$status" = 0 ] && pass "the close mark ends the program with status 0" || fail "exit status '$status'"
 
-kill "$recorder" 2>/dev/null
-wait "$recorder" 2>/dev/null
-# parec leaves the WAV header's sizes unset: read the raw samples behind it.
-sox -t raw -r 44100 -e signed -b 16 -c 2 <(tail -c +45 "$work/heard.wav") "$work/heard-clean.wav"
-sox "$work/heard-clean.wav" "$work/sound.wav" silence 1 0.02 -40d reverse silence 1 0.02 -40d reverse 2>/dev/null
-heard=$(sox --i -D "$work/sound.wav" 2>/dev/null || echo 0)
+heard=$(session_heard)
 # The file's own sound, measured the same way.
-sox "$work/full/audio.wav" "$work/tune.wav" silence 1 0.02 -40d reverse silence 1 0.02 -40d reverse 2>/dev/null
-tune_sound=$(sox --i -D "$work/tune.wav")
+tune_sound=$(sound_length "$work/full/audio.wav")
 echo "tune ${tune_length}s (${tune_sound}s of sound); heard ${heard}s of sound"
 # Once: never longer than the file. About as long: Wine's sound driver skips what it could
 # not deliver in time when the machine is busy, a few tenths of a second at start-up.
@@ -266,7 +163,7 @@ boxes_before_window() { # boxes_before_window CASE TAIL...: one box per expected
         sleep 1
         [ -z "$(boxes)" ] || fail "$case: a box after the window"
         click 541 10
-        ended
+        ended "$app"
         [ "$status" = 0 ] || fail "$case: exit status '$status'"
     else
         fail "$case: no window after the boxes"
@@ -292,8 +189,7 @@ boxes_before_window nophoto "Form_Load() routine"
 echo "== no phrases"
 boxes_before_window nophrases "ContaRighe() routine" "EstraiRiga() function"
 
-echo "wine-e2e: $passes passed, $failures failed"
-if [ "$failures" -gt 0 ]; then
+if ! session_summary wine-e2e; then
     for case in full nophoto nophrases; do
         echo "--- $case output"
         grep -v '^ALSA' "$work/$case.log" 2>/dev/null | tail -n 20

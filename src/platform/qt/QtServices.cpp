@@ -15,7 +15,7 @@ QtServices::QtServices(QObject *parent)
 void QtServices::playSound(const std::filesystem::path &path)
 {
     // Only a whole, playable file reaches the player; anything else stays silent.
-    if (!wavcheck::isCompletePcmWav(QString::fromStdU16String(path.u16string())))
+    if (!wavcheck::isPlayableWav(path))
         return;
     if (!sound_)
         sound_ = new QSoundEffect(this);

@@ -1,0 +1,170 @@
+# What the real-session scripts share, sourced by them: a bounded run, a scratch folder
+# cleaned up with everything started in it, PASS/FAIL counting, a private X server and
+# sound server, a browser that writes down what it is asked to open, and looks at parts
+# of the window.
+
+# session_bounded SECONDS "$0" "$@": reruns the script under timeout, once.
+session_bounded() {
+    local seconds=$1
+    shift
+    if [ -z "${CIARLA_SESSION_BOUNDED:-}" ]; then
+        CIARLA_SESSION_BOUNDED=1 exec timeout -k 5 "$seconds" "$@"
+    fi
+}
+
+# session_need TOOL...: exit 77, "skipped", when one is missing.
+session_need() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
+    done
+}
+
+# session_begin NAME: the scratch folder $work, with bin/ first on PATH and a private
+# runtime folder; everything whose pid is added to pids is ended on the way out, the
+# last started first.
+session_begin() {
+    work=$(mktemp -d "/tmp/ciarla-$1.XXXXXX")
+    pids=()
+    passes=0
+    failures=0
+    mkdir "$work/bin" "$work/run"
+    chmod 700 "$work/run"
+    export PATH="$work/bin:$PATH" HOME="$work" XDG_RUNTIME_DIR="$work/run" PULSE_RUNTIME_PATH="$work/run"
+    unset XDG_CURRENT_DESKTOP DESKTOP_SESSION WAYLAND_DISPLAY BROWSER
+    trap session_end EXIT
+    trap 'echo "FAIL: stopped"; exit 1' TERM INT
+}
+session_end() {
+    local i
+    [ -n "${session_cleanup:-}" ] && eval "$session_cleanup" 2>/dev/null
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+
+pass() { echo "PASS: $*"; passes=$((passes + 1)); }
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# session_browser: xdg-open writes each address it is given to $work/opened.log.
+session_browser() {
+    cat >"$work/bin/xdg-open" <<SCRIPT
+#!/bin/sh
+echo "\$@" >>"$work/opened.log"
+SCRIPT
+    chmod +x "$work/bin/xdg-open"
+}
+opened() { grep -c . "$work/opened.log" 2>/dev/null || true; }
+
+# session_display: Xvfb, 1024 x 768, on a display number of its own.
+session_display() {
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    pids+=($!)
+    local _
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    export DISPLAY=":$(cat "$work/display")"
+}
+
+# session_sound: a PulseAudio server whose only sink, "e2e", goes nowhere; its monitor
+# is what the tests listen to.
+session_sound() {
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+        -L "module-native-protocol-unix auth-anonymous=1" \
+        -L "module-null-sink sink_name=e2e rate=44100 channels=2" >"$work/pulse.log" 2>&1 &
+    pids+=($!)
+    local _
+    for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+    pactl set-default-sink e2e
+}
+
+# session_listen: records the sink's monitor to $work/heard.wav until session_heard.
+session_listen() {
+    parec --device=e2e.monitor --format=s16le --rate=44100 --channels=2 --file-format=wav "$work/heard.wav" &
+    recorder=$!
+    pids+=($recorder)
+    sleep 0.5
+}
+# session_heard: stops listening and prints how many seconds of sound were heard.
+session_heard() {
+    kill "$recorder" 2>/dev/null
+    wait "$recorder" 2>/dev/null
+    # parec leaves the WAV header's sizes unset: read the raw samples behind it.
+    sox -t raw -r 44100 -e signed -b 16 -c 2 <(tail -c +45 "$work/heard.wav") "$work/heard-clean.wav"
+    sound_length "$work/heard-clean.wav"
+}
+# sound_length FILE: seconds from the first to the last sound above silence.
+sound_length() {
+    sox "$1" "$work/trimmed.wav" silence 1 0.02 -40d reverse silence 1 0.02 -40d reverse 2>/dev/null
+    sox --i -D "$work/trimmed.wav" 2>/dev/null || echo 0
+}
+
+# Looks and clicks at window coordinates; X and Y are the window's corner on screen.
+shot() { # shot NAME X Y W H: a piece of the window
+    import -window root -crop "${4}x${5}+$((X + $2))+$((Y + $3))" +repage "$work/$1.png"
+}
+differs() { # differs NAME NAME: the two shots are not the same
+    [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" != 0 ]
+}
+# Clicks, then parks the pointer on bare backdrop, where no tooltip covers what is compared.
+click() {
+    xdotool mousemove "$((X + $1))" "$((Y + $2))" click 1 mousemove "$((X + 520))" "$((Y + 200))"
+    sleep 0.5
+}
+# Each click draws again; the same phrase can come twice in a row, so allow a few tries.
+balloon_changes() { # balloon_changes X Y
+    shot balloon-before 184 48 291 89
+    local _
+    for _ in 1 2 3 4; do
+        click "$1" "$2"
+        shot balloon-after 184 48 291 89
+        differs balloon-before balloon-after && return 0
+    done
+    return 1
+}
+# The clicks that change the phrase, start the credits and open the home page, once for a
+# click and once for a double click.
+check_clicks() {
+    balloon_changes 60 130 && pass "a click on the photo shows a new phrase" || fail "the photo click changed nothing"
+    balloon_changes 170 40 && pass "a click on the balloon shows a new phrase" || fail "the balloon click changed nothing"
+    balloon_changes 300 60 && pass "a click on the phrase shows a new phrase" || fail "the phrase click changed nothing"
+
+    shot credits-idle 296 264 201 13
+    click 396 268
+    shot credits-start 296 264 201 13
+    sleep 1
+    shot credits-later 296 264 201 13
+    differs credits-idle credits-start && pass "Credits fills the box" || fail "Credits did not fill the box"
+    differs credits-start credits-later && pass "the credits scroll" || fail "the credits do not move"
+
+    click 90 60
+    wait_opened 1
+    [ "$(opened)" = 1 ] && grep -qx "http://ciarlatronix.example/" "$work/opened.log" \
+        && pass "a click on the link opens the home page once" || fail "the link opened: $(cat "$work/opened.log" 2>/dev/null)"
+    xdotool mousemove "$((X + 90))" "$((Y + 60))" click --repeat 2 --delay 80 1
+    wait_opened 2
+    [ "$(opened)" = 2 ] && pass "a double click on the link opens it once more" || fail "after a double click: $(opened) opened"
+}
+wait_opened() { # wait_opened COUNT: until xdg-open has been asked COUNT times, and a little more
+    local _
+    for _ in $(seq 80); do [ "$(opened)" -ge "$1" ] && break; sleep 0.1; done
+    sleep 1
+}
+
+ended() { # ended PID: waits up to 10 s for it to end and sets status to its exit status
+    status="still running"
+    local _
+    for _ in $(seq 100); do
+        if ! kill -0 "$1" 2>/dev/null; then
+            wait "$1"
+            status=$?
+            return
+        fi
+        sleep 0.1
+    done
+}
+
+# session_summary NAME: the closing line, and the exit status.
+session_summary() {
+    echo "$1: $passes passed, $failures failed"
+    [ "$failures" = 0 ]
+}
