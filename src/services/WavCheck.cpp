@@ -1,69 +1,120 @@
 #include "WavCheck.h"
 
-#include <QFile>
-#include <QtEndian>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <system_error>
 
 namespace wavcheck {
 namespace {
 
-constexpr quint16 FormatPcm = 1;
-constexpr quint16 FormatExtensible = 0xFFFE;
+// What the player takes. Its loader fails on any format but 1 and on other sample sizes
+// (format 0 it would play as PCM, but that says nothing of what the data is); its output gets
+// no stream from PulseAudio past 24 channels or 384 kHz; below 50 Hz it divides by zero, and
+// below about 64 Hz it stays silent, so the floor keeps a margin.
+constexpr std::uint16_t FormatPcm = 1;
+constexpr std::uint16_t MaxChannels = 24;
+constexpr std::uint32_t MinRate = 100;
+constexpr std::uint32_t MaxRate = 384000;
+// The loader skips a chunk it does not want with one read of at most 16 KiB, header
+// included, and then waits for ever for the rest.
+constexpr std::uint64_t MaxSkip = 16384;
+// It takes in the sound data with one read whose count is an int.
+constexpr std::uint32_t MaxData = 0x7FFFFFFF;
+// A real file has a handful of chunks before its sound; a file of nothing but empty chunks
+// must not keep the caller walking them.
+constexpr int MaxChunks = 1024;
 
-quint32 le32(const char *p)
+std::uint16_t le16(const unsigned char *p)
 {
-    return qFromLittleEndian<quint32>(p);
+    return std::uint16_t(p[0] | p[1] << 8);
 }
 
-quint16 le16(const char *p)
+std::uint32_t le32(const unsigned char *p)
 {
-    return qFromLittleEndian<quint16>(p);
+    return std::uint32_t(le16(p)) | std::uint32_t(le16(p + 2)) << 16;
 }
 
-bool isPlayableFormat(const QByteArray &fmt)
+class Chunks
 {
-    if (fmt.size() < 16)
+public:
+    Chunks(const std::filesystem::path &path, std::uint64_t size)
+        : in_(path, std::ios::binary)
+        , size_(size)
+    {
+    }
+
+    bool read(std::uint64_t pos, unsigned char *into, std::size_t n)
+    {
+        if (pos > size_ || n > size_ - pos)
+            return false;
+        in_.seekg(std::streamoff(pos));
+        in_.read(reinterpret_cast<char *>(into), std::streamsize(n));
+        return in_ && in_.gcount() == std::streamsize(n);
+    }
+
+    // Walks from pos to the chunk called id the way the loader does: every other chunk is
+    // skipped whole, with no pad byte after an odd length, since the loader reads none.
+    // Leaves pos at the chunk's body and gives its length, which is there in full.
+    bool find(const char *id, std::uint64_t &pos, std::uint32_t &length)
+    {
+        unsigned char header[8];
+        while (++chunks_ <= MaxChunks && read(pos, header, sizeof header)) {
+            length = le32(header + 4);
+            pos += sizeof header;
+            if (length > size_ - pos)
+                return false; // cut short
+            if (std::memcmp(header, id, 4) == 0)
+                return true;
+            if (sizeof header + length > MaxSkip)
+                return false;
+            pos += length;
+        }
         return false;
-    quint16 format = le16(fmt.constData());
-    if (format == FormatExtensible && fmt.size() >= 26)
-        format = le16(fmt.constData() + 24); // the sub-format GUID starts with the format code
-    const quint16 channels = le16(fmt.constData() + 2);
-    const quint32 rate = le32(fmt.constData() + 4);
-    const quint16 bits = le16(fmt.constData() + 14);
-    return format == FormatPcm && (channels == 1 || channels == 2) && rate >= 1000 && rate <= 192000
-           && (bits == 8 || bits == 16);
-}
+    }
+
+private:
+    std::ifstream in_;
+    std::uint64_t size_;
+    int chunks_ = 0;
+};
 
 } // namespace
 
-bool isCompletePcmWav(const QString &path, qint64 maxBytes)
+bool isPlayableWav(const std::filesystem::path &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file is opened: a pipe or a device could keep the caller waiting.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(std::filesystem::status(path, error)))
         return false;
-    const qint64 size = file.size();
-    if (size < 44 || size > maxBytes)
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error)
         return false;
-    const QByteArray riff = file.read(12);
-    if (riff.size() != 12 || !riff.startsWith("RIFF") || riff.mid(8, 4) != "WAVE")
+    Chunks file(path, size);
+    unsigned char riff[12];
+    if (!file.read(0, riff, sizeof riff) || std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0)
         return false;
-    bool formatSeen = false;
-    while (file.pos() + 8 <= size) {
-        const QByteArray header = file.read(8);
-        const qint64 length = le32(header.constData() + 4);
-        const qint64 body = file.pos();
-        if (body + length > size)
-            return false; // cut short
-        if (header.startsWith("fmt ")) {
-            if (length > 1024 || !isPlayableFormat(file.read(length)))
-                return false;
-            formatSeen = true;
-        } else if (header.startsWith("data")) {
-            return formatSeen && length > 0;
-        }
-        if (!file.seek(body + length + (length & 1)))
-            return false;
-    }
-    return false;
+
+    std::uint64_t pos = sizeof riff;
+    std::uint32_t length = 0;
+    unsigned char fmt[16];
+    // The loader reads 16 bytes of fmt whatever its length, and skips the rest like a chunk.
+    if (!file.find("fmt ", pos, length) || length < sizeof fmt || length - sizeof fmt > MaxSkip
+        || !file.read(pos, fmt, sizeof fmt))
+        return false;
+    const std::uint16_t format = le16(fmt);
+    const std::uint16_t channels = le16(fmt + 2);
+    const std::uint32_t rate = le32(fmt + 4);
+    const std::uint16_t bits = le16(fmt + 14);
+    if (format != FormatPcm || channels < 1 || channels > MaxChannels || rate < MinRate || rate > MaxRate
+        || (bits != 8 && bits != 16 && bits != 24 && bits != 32))
+        return false;
+
+    // Whole frames only: data that ends inside a sample leaves the loader waiting for the
+    // rest of it, and a part frame makes the output fail a write.
+    pos += length;
+    const std::uint32_t frame = channels * (bits / 8u);
+    return file.find("data", pos, length) && length > 0 && length <= MaxData && length % frame == 0;
 }
 
 } // namespace wavcheck

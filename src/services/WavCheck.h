@@ -1,12 +1,15 @@
 #pragma once
 
-#include <QString>
+#include <filesystem>
 
 namespace wavcheck {
 
-// True for a whole PCM WAV file (8 or 16 bits, 1 or 2 channels, all its sound data there)
-// of at most maxBytes. Anything else is kept from the player: Qt's sample loader waits
-// for ever on a file cut short, and then hangs the program when it ends.
-bool isCompletePcmWav(const QString &path, qint64 maxBytes = 64 * 1024 * 1024);
+// True for a whole WAV file that Qt 6.4's QSoundEffect loads and plays through PulseAudio:
+// integer PCM (format 1) of 8, 16, 24 or 32 bits, 1 to 24 channels, 100 Hz to 384 kHz, with
+// all its sound data there in whole frames. Anything else is kept from the player, which
+// waits for ever on a file it cannot read to the end (and then hangs the program when a
+// player is destroyed), crashes on some, and fails on the rest.
+// Only a regular file is opened, and only its chunk headers are read: never a pipe or device.
+bool isPlayableWav(const std::filesystem::path &path);
 
 } // namespace wavcheck
