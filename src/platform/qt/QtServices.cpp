@@ -1,6 +1,6 @@
 #include "QtServices.h"
 
-#include "services/WavCheck.h"
+#include "WavCheck.h"
 
 #include <QDesktopServices>
 #include <QSoundEffect>

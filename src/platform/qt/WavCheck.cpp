@@ -1,9 +1,10 @@
 #include "WavCheck.h"
 
+#include "phrases/RegularFile.h"
+
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <system_error>
+#include <exception>
 
 namespace wavcheck {
 namespace {
@@ -35,22 +36,36 @@ std::uint32_t le32(const unsigned char *p)
     return std::uint32_t(le16(p)) | std::uint32_t(le16(p + 2)) << 16;
 }
 
+// Only a regular file is opened, without blocking: a pipe or a device could keep the
+// caller waiting. Reads go forward only, skipping at most a chunk's few KiB at a time.
 class Chunks
 {
 public:
-    Chunks(const std::filesystem::path &path, std::uint64_t size)
-        : in_(path, std::ios::binary)
-        , size_(size)
+    explicit Chunks(const std::filesystem::path &path)
+        : file_(path)
+        , size_(file_.size())
     {
     }
 
     bool read(std::uint64_t pos, unsigned char *into, std::size_t n)
     {
-        if (pos > size_ || n > size_ - pos)
+        if (pos < at_ || pos > size_ || n > size_ - pos)
             return false;
-        in_.seekg(std::streamoff(pos));
-        in_.read(reinterpret_cast<char *>(into), std::streamsize(n));
-        return in_ && in_.gcount() == std::streamsize(n);
+        unsigned char skipped[4096];
+        while (at_ < pos) {
+            const std::size_t got = file_.read(skipped, std::size_t(std::min<std::uint64_t>(sizeof skipped, pos - at_)));
+            if (got == 0)
+                return false;
+            at_ += got;
+        }
+        for (std::size_t done = 0; done < n;) {
+            const std::size_t got = file_.read(into + done, n - done);
+            if (got == 0)
+                return false;
+            done += got;
+            at_ += got;
+        }
+        return true;
     }
 
     // Walks from pos to the chunk called id the way the loader does: every other chunk is
@@ -74,23 +89,15 @@ public:
     }
 
 private:
-    std::ifstream in_;
+    phrases::RegularFile file_;
     std::uint64_t size_;
+    std::uint64_t at_ = 0;
     int chunks_ = 0;
 };
 
-} // namespace
-
-bool isPlayableWav(const std::filesystem::path &path)
+bool isPlayable(const std::filesystem::path &path)
 {
-    // Only a regular file is opened: a pipe or a device could keep the caller waiting.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(std::filesystem::status(path, error)))
-        return false;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error)
-        return false;
-    Chunks file(path, size);
+    Chunks file(path);
     unsigned char riff[12];
     if (!file.read(0, riff, sizeof riff) || std::memcmp(riff, "RIFF", 4) != 0 || std::memcmp(riff + 8, "WAVE", 4) != 0)
         return false;
@@ -115,6 +122,17 @@ bool isPlayableWav(const std::filesystem::path &path)
     pos += length;
     const std::uint32_t frame = channels * (bits / 8u);
     return file.find("data", pos, length) && length > 0 && length <= MaxData && length % frame == 0;
+}
+
+} // namespace
+
+bool isPlayableWav(const std::filesystem::path &path)
+{
+    try {
+        return isPlayable(path);
+    } catch (const std::exception &) {
+        return false; // missing, unreadable or no regular file: silence
+    }
 }
 
 } // namespace wavcheck
