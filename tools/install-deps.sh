@@ -1,14 +1,19 @@
 #!/bin/bash
 # Installs everything the build, the tests and the package need, from Debian 12's archive.
+# Recommended packages are left out, so every package needed is named here.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 packages=(
-    # build
-    cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev
+    # build (the fuzzer builds with make)
+    cmake ninja-build make g++ qt6-base-dev qt6-multimedia-dev libgl-dev
     # a real session for the end-to-end test and screenshots
-    xvfb xauth x11-utils xdotool imagemagick pulseaudio pulseaudio-utils sox bc fonts-dejavu-core
-    # fuzzing and the Windows build check
-    clang-14 libfuzzer-14-dev g++-mingw-w64-x86-64-posix
+    xvfb xauth x11-utils xdotool imagemagick pulseaudio pulseaudio-utils sox bc procps fonts-dejavu-core
+    # the accessibility test: the AT-SPI bus on a session D-Bus, read from Python
+    at-spi2-core python3 python3-pyatspi dbus dbus-x11
+    # fuzzing (libclang-rt has libFuzzer's driver and the sanitizer runtimes clang links)
+    clang-14 libfuzzer-14-dev libclang-rt-14-dev
+    # the Windows build, its check, and running it under Wine (64-bit only)
+    g++-mingw-w64-x86-64-posix wine wine64 zip unzip
     # package and desktop metadata
     dpkg-dev file desktop-file-utils appstream
 )
