@@ -70,7 +70,8 @@ struct Shown
         window = std::make_unique<MainWindow>(environment);
         window->form().Form_Load();
         window->show();
-        QTest::qWaitForWindowExposed(window.get());
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qFatal("the window was never exposed");
     }
     template<typename T = QWidget>
     T *control(const char *name) { return window->findChild<T *>(QLatin1String(name)); }

@@ -5,7 +5,7 @@ set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 packages=(
     # build (the fuzzer builds with make)
-    cmake ninja-build make g++ qt6-base-dev qt6-multimedia-dev libgl-dev
+    cmake ninja-build make g++ qt6-base-dev qt6-multimedia-dev libgl-dev libx11-dev
     # a real session for the end-to-end test and screenshots
     xvfb xauth x11-utils xdotool imagemagick pulseaudio pulseaudio-utils sox bc procps fonts-dejavu-core
     # the accessibility test: the AT-SPI bus on a session D-Bus, read from Python

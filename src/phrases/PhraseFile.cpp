@@ -32,8 +32,13 @@ void PhraseFile::open(const std::filesystem::path &path)
     file_.open(path);
     eof_ = false;
     started_ = false;
-    if (!buffer_)
-        buffer_ = std::make_unique<unsigned char[]>(capacity_);
+    // A small file gets a small buffer: setting up a large one costs more than reading it.
+    const std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(capacity_, std::max<std::uint64_t>(file_.size() + 1, 64)));
+    if (!buffer_ || bufferSize_ < wanted) {
+        buffer_.reset(new unsigned char[wanted]);
+        bufferSize_ = wanted;
+    }
     pos_ = end_ = buffer_.get();
 }
 
@@ -59,7 +64,7 @@ bool PhraseFile::fill()
         std::memmove(buffer_.get(), pos_, left);
     pos_ = buffer_.get();
     end_ = pos_ + left;
-    unsigned char *const limit = buffer_.get() + capacity_;
+    unsigned char *const limit = buffer_.get() + bufferSize_;
     while (!eof_ && end_ < limit) {
         const std::size_t got = file_.read(end_, static_cast<std::size_t>(limit - end_));
         if (got == 0) {

@@ -55,6 +55,7 @@ private:
     bool eof_ = false;
     bool started_ = false;
     std::size_t capacity_;
+    std::size_t bufferSize_ = 0;
     std::unique_ptr<unsigned char[]> buffer_;
     unsigned char *pos_ = nullptr;
     unsigned char *end_ = nullptr;

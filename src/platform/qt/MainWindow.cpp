@@ -17,10 +17,12 @@
 #include <QCursor>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImageIOPlugin>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPluginLoader>
 #include <QScreen>
 
 namespace {
@@ -35,28 +37,48 @@ QRect qRect(layout::Rect r)
     return QRect(r.x, r.y, r.width, r.height);
 }
 
+// The reader refuses pictures above its allocation limit with a vague reason; say why.
+// A limit of 0 means no limit.
+void checkSize(const QSize &size)
+{
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    if (size.isValid() && limit > 0 && qint64(size.width()) * size.height() * 4 > limit)
+        throw phrases::Failure(
+            QStringLiteral("Picture too large: %1 x %2 pixels").arg(size.width()).arg(size.height()).toStdString());
+}
+
+// Qt's reader loads, in turn, every image plugin that sorts before the one it needs. A
+// photo is a JPEG as a rule: its plugin is asked straight away.
+QImage readJpeg(QBuffer &buffer)
+{
+    static QPluginLoader loader(QStringLiteral("imageformats/qjpeg"));
+    auto *plugin = qobject_cast<QImageIOPlugin *>(loader.instance());
+    if (!plugin || !buffer.data().startsWith("\xFF\xD8\xFF"))
+        return {};
+    const std::unique_ptr<QImageIOHandler> handler(plugin->create(&buffer, "jpeg"));
+    QImage photo;
+    if (handler->canRead()) {
+        checkSize(handler->option(QImageIOHandler::Size).toSize());
+        handler->read(&photo);
+    }
+    buffer.seek(0);
+    return photo;
+}
+
 QPixmap decodePhoto(const std::vector<unsigned char> &file)
 {
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(file.data()), qsizetype(file.size()));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    // Name the format the bytes announce, so that only its reader is loaded rather than every
-    // image plugin being asked in turn; anything else is still recognised from its content.
-    if (bytes.startsWith("\xFF\xD8\xFF"))
-        reader.setFormat("jpeg");
-    else if (bytes.startsWith("\x89PNG\r\n\x1A\n"))
-        reader.setFormat("png");
-    // The reader refuses pictures above its allocation limit with a vague reason; say why.
-    // A limit of 0 means no limit.
-    const QSize size = reader.size();
-    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-    if (size.isValid() && limit > 0 && qint64(size.width()) * size.height() * 4 > limit)
-        throw phrases::Failure(
-            QStringLiteral("Picture too large: %1 x %2 pixels").arg(size.width()).arg(size.height()).toStdString());
-    QImage photo = reader.read();
-    if (photo.isNull())
-        throw phrases::Failure(reader.errorString().toStdString());
+    QImage photo = readJpeg(buffer);
+    if (photo.isNull()) {
+        // Anything else, and the failures in the reader's own words.
+        QImageReader reader(&buffer);
+        checkSize(reader.size());
+        photo = reader.read();
+        if (photo.isNull())
+            throw phrases::Failure(reader.errorString().toStdString());
+    }
     return QPixmap::fromImage(std::move(photo));
 }
 
