@@ -1,6 +1,7 @@
 #include "Accessibility.h"
 
 #include "ClickRelay.h"
+#include "CreditsBox.h"
 #include "LabelText.h"
 #include "PhraseLabel.h"
 #include "ui/Layout.h"
@@ -69,11 +70,20 @@ public:
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
 };
 
-// The phrase: read as it is shown, as the name when none is given and as the text.
-class PhraseAccessible : public ControlAccessible, public QAccessibleTextInterface
+// A control whose text is read: the phrase, as it is shown, as the name when none is
+// given and as the text; the credits box, its scrolling text.
+class TextAccessible : public ControlAccessible, public QAccessibleTextInterface
 {
 public:
-    using ControlAccessible::ControlAccessible;
+    TextAccessible(QWidget *control, QString (*read)(const QWidget *))
+        : ControlAccessible(control), read_(read)
+    {
+    }
+
+    QAccessible::Role role() const override
+    {
+        return read_ == creditsText ? QAccessible::StaticText : ControlAccessible::role();
+    }
 
     void *interface_cast(QAccessible::InterfaceType type) override
     {
@@ -84,7 +94,7 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+        if ((t == QAccessible::Name && widget()->accessibleName().isEmpty()) || t == QAccessible::Value)
             return phrase();
         return ControlAccessible::text(t);
     }
@@ -111,8 +121,13 @@ public:
         return {};
     }
 
+    static QString phraseText(const QWidget *label) { return spokenText(static_cast<const QLabel *>(label)->text()); }
+    static QString creditsText(const QWidget *box) { return static_cast<const CreditsBox *>(box)->text(); }
+
 private:
-    QString phrase() const { return spokenText(static_cast<const QLabel *>(widget())->text()); }
+    QString phrase() const { return read_(widget()); }
+
+    QString (*read_)(const QWidget *);
 };
 
 bool ofTheWindow(const QObject *object)
@@ -126,7 +141,9 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
         return nullptr;
     auto *control = static_cast<QWidget *>(object);
     if (key == QLatin1String("PhraseLabel"))
-        return new PhraseAccessible(control);
+        return new TextAccessible(control, TextAccessible::phraseText);
+    if (key == QLatin1String("CreditsBox"))
+        return new TextAccessible(control, TextAccessible::creditsText);
     if (key == QLatin1String("PictureBox") || (key == QLatin1String("QLabel") && ofTheWindow(object)))
         return new ControlAccessible(control);
     return nullptr;

@@ -3,6 +3,7 @@
 #include "Accessibility.h"
 #include "Artwork.h"
 #include "ClickRelay.h"
+#include "CreditsBox.h"
 #include "IntervalTimer.h"
 #include "MessageBoxReporter.h"
 #include "PhraseLabel.h"
@@ -20,7 +21,6 @@
 #include <QImageIOPlugin>
 #include <QImageReader>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPluginLoader>
 #include <QScreen>
@@ -185,19 +185,8 @@ void MainWindow::createControls()
     Timer1 = new IntervalTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
 
-    txtCrediti = new QLineEdit(this);
+    txtCrediti = new CreditsBox(this);
     dress(txtCrediti, layout::Control::txtCrediti);
-    txtCrediti->setFrame(false);
-    txtCrediti->setTextMargins(0, 0, 0, 0);
-    txtCrediti->setReadOnly(true);
-    txtCrediti->setEnabled(false);
-    txtCrediti->setFocusPolicy(Qt::NoFocus);
-    // Clicks and the pointer belong to what lies beneath: Label2 over the word "Credits".
-    txtCrediti->setAttribute(Qt::WA_TransparentForMouseEvents);
-    QPalette boxColours = txtCrediti->palette();
-    boxColours.setColor(QPalette::Disabled, QPalette::Base, boxColours.color(QPalette::Active, QPalette::Base));
-    txtCrediti->setPalette(boxColours);
-    txtCrediti->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     txtCrediti->setText(qText(layout::CreditsPlaceholder));
     describe(txtCrediti, "Riconoscimenti", "La casella in cui scorrono i riconoscimenti");
 }
@@ -242,8 +231,6 @@ std::u16string MainWindow::creditsText() const
 void MainWindow::setCreditsText(const std::u16string &text)
 {
     txtCrediti->setText(qText(text));
-    // A line edit scrolls to its cursor; the ticker shows the start of the text.
-    txtCrediti->setCursorPosition(0);
 }
 
 void MainWindow::alignCreditsLeft()

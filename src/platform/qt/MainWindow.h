@@ -9,12 +9,12 @@
 #include <memory>
 
 class ClickRelay;
+class CreditsBox;
 class IntervalTimer;
 class MessageBoxReporter;
 class PhraseLabel;
 class PictureBox;
 class QLabel;
-class QLineEdit;
 class QtServices;
 
 // The window on screen: Qt widgets stacked as the layout says, each click handed to the
@@ -57,7 +57,7 @@ private:
     QPixmap backdrop_;
     ClickRelay *clicks_ = nullptr;
 
-    QLineEdit *txtCrediti = nullptr;
+    CreditsBox *txtCrediti = nullptr;
     IntervalTimer *Timer1 = nullptr;
     PictureBox *Image2 = nullptr;
     QLabel *Label2 = nullptr;
