@@ -217,7 +217,7 @@ TEST_CASE("files that are no regular files are refused at once, with a clear rep
         {"NUL", notRegular},  {"\\\\.\\NUL", notRegular},
 #else
         {"a FIFO", notRegular},  {"/dev/zero", notRegular},
-        {"a socket", notRegular}, {"unreadable", "Permission denied"},
+        {"a socket", notRegular},
 #endif
     };
     for (const auto &[kind, expected] : rows) {
@@ -239,11 +239,6 @@ TEST_CASE("files that are no regular files are refused at once, with a clear rep
             const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
             CHECK(::bind(listening, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0);
             ::close(listening); // its file stays
-        } else if (kind == "unreadable") {
-            if (::geteuid() == 0) // root reads every file
-                continue;
-            folder.write("cazzate.txt", "abc");
-            fs::permissions(path, fs::perms::none);
         }
 #endif
         PhraseFile file;
