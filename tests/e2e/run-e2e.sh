@@ -55,29 +55,13 @@ sleep 0.5
 
 check_clicks
 
-# Let the tune end before looking at what was heard.
-elapsed=$(echo "$(date +%s.%N) - $start" | bc)
-rest=$(echo "$tune_length + 1.5 - $elapsed" | bc)
-[ "$(echo "$rest > 0" | bc)" = 1 ] && sleep "$rest"
-
-click 541 10
-ended "$app"
-[ "$status" = 0 ] && pass "the close mark ends the program with status 0" || fail "exit status '$status'"
+close_after_tune "$start" "$tune_length"
 
 heard=$(session_heard)
 echo "tune ${tune_length}s; heard ${heard}s of sound"
 within=$(echo "$heard > $tune_length - 0.5 && $heard < $tune_length + 0.5" | bc)
 [ "$within" = 1 ] && pass "the tune plays once, as long as the file" || fail "heard ${heard}s for a ${tune_length}s tune"
-streams=$(grep -c . "$work/stream-started" 2>/dev/null)
-[ "$streams" = 1 ] && pass "one stream played" || fail "${streams:-0} streams played"
-if [ "${streams:-0}" -ge 1 ]; then
-    started=$(head -n 1 "$work/stream-started")
-    ends_at=$(echo "$started - $start + $tune_length" | bc)
-    mapped_at=$(echo "$mapped - $start" | bc)
-    [ "$(echo "$mapped_at < $ends_at" | bc)" = 1 ] \
-        && pass "window mapped at ${mapped_at}s, before the tune ended at ${ends_at}s" \
-        || fail "window mapped at ${mapped_at}s, after the tune ended at ${ends_at}s"
-fi
+check_streams "$work/stream-started" "$start" "$mapped" "$tune_length"
 
 # Files that are no files: the phrases a device, the photo and the tune named pipes.
 # Nothing may wait on them: three reports (the count, the pick, the photo), then the window.

@@ -163,6 +163,32 @@ ended() { # ended PID: waits up to 10 s for it to end and sets status to its exi
     done
 }
 
+# close_after_tune START TUNE_LENGTH: lets the tune started about START end, then clicks the
+# close mark; the program ($app) must end with status 0.
+close_after_tune() {
+    local rest
+    rest=$(echo "$2 + 1.5 - ($(date +%s.%N) - $1)" | bc)
+    [ "$(echo "$rest > 0" | bc)" = 1 ] && sleep "$rest"
+    click 541 10
+    ended "$app"
+    [ "$status" = 0 ] && pass "the close mark ends the program with status 0" || fail "exit status '$status'"
+}
+
+# check_streams FILE START MAPPED TUNE_LENGTH: FILE lists when each stream that played began;
+# one stream, and the window mapped before it ended.
+check_streams() {
+    local streams stream_at ends_at mapped_at
+    streams=$(grep -c . "$1" 2>/dev/null)
+    [ "${streams:-0}" = 1 ] && pass "one stream played" || fail "${streams:-0} streams played"
+    [ "${streams:-0}" -ge 1 ] || return
+    stream_at=$(head -n 1 "$1")
+    ends_at=$(echo "$stream_at - $2 + $4" | bc)
+    mapped_at=$(echo "$3 - $2" | bc)
+    [ "$(echo "$mapped_at < $ends_at" | bc)" = 1 ] \
+        && pass "window mapped at ${mapped_at}s, before the tune ended at ${ends_at}s" \
+        || fail "window mapped at ${mapped_at}s, after the tune ended at ${ends_at}s"
+}
+
 # session_summary NAME: the closing line, and the exit status.
 session_summary() {
     echo "$1: $passes passed, $failures failed"
