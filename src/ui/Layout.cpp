@@ -8,6 +8,18 @@ int halfRoundedDown(int value)
     return value >= 0 ? value / 2 : -((1 - value) / 2);
 }
 
+Control topmostAt(Point p, Size photo, bool onlyTakingMouse)
+{
+    for (const ControlLayout &entry : Controls) {
+        Rect place = entry.place;
+        if (entry.id == Control::imgCazzaro)
+            place = {place.x, place.y, photo.width, photo.height};
+        if ((entry.takesMouse || !onlyTakingMouse) && place.contains(p))
+            return entry.id;
+    }
+    return Control::None;
+}
+
 } // namespace
 
 const ControlLayout &of(Control control)
@@ -21,14 +33,12 @@ const ControlLayout &of(Control control)
 
 Control hitTest(Point p, Size photo)
 {
-    for (const ControlLayout &entry : Controls) {
-        Rect place = entry.place;
-        if (entry.id == Control::imgCazzaro)
-            place = {place.x, place.y, photo.width, photo.height};
-        if (entry.takesMouse && place.contains(p))
-            return entry.id;
-    }
-    return Control::None;
+    return topmostAt(p, photo, true);
+}
+
+Control shownAt(Point p, Size photo)
+{
+    return topmostAt(p, photo, false);
 }
 
 Pointer pointerAt(Point p, Size photo)

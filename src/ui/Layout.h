@@ -85,6 +85,8 @@ const ControlLayout &of(Control control);
 // The topmost control that takes mouse input under p, or Control::None for the bare
 // window. The photo can make imgCazzaro larger than designed.
 Control hitTest(Point p, Size photo);
+// The topmost control drawn under p, whether it takes the mouse or not: what is seen there.
+Control shownAt(Point p, Size photo);
 Pointer pointerAt(Point p, Size photo);
 
 // Top-left corner that centres size in the available area, halves rounded down.

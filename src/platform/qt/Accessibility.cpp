@@ -2,8 +2,8 @@
 
 #include "ClickRelay.h"
 #include "CreditsBox.h"
-#include "LabelText.h"
 #include "PhraseLabel.h"
+#include "ui/Accessible.h"
 #include "ui/Layout.h"
 
 #include <QAccessible>
@@ -14,19 +14,18 @@
 namespace accessibility {
 namespace {
 
-constexpr char PressProperty[] = "ciarlaPress";
-
-Press pressOf(const QWidget *control)
-{
-    return Press(control->property(PressProperty).toInt());
-}
-
-layout::Control controlNamed(const QString &name)
+const accessible::ControlDescription *entryOf(const QWidget *control)
 {
     for (const layout::ControlLayout &entry : layout::Controls)
-        if (name == QLatin1String(entry.name))
-            return entry.id;
-    return layout::Control::None;
+        if (control->objectName() == QLatin1String(entry.name))
+            return accessible::of(entry.id);
+    return nullptr;
+}
+
+bool pressable(const QWidget *control)
+{
+    const accessible::ControlDescription *entry = entryOf(control);
+    return entry && entry->pressable;
 }
 
 // A picture or label of the window. What it is and does is read when asked, not when the
@@ -38,29 +37,33 @@ public:
 
     QAccessible::Role role() const override
     {
-        switch (pressOf(widget())) {
-        case Press::Button: return QAccessible::Button;
-        case Press::Link: return QAccessible::Link;
-        case Press::None: break;
+        const accessible::ControlDescription *entry = entryOf(widget());
+        if (!entry)
+            return qobject_cast<const QLabel *>(widget()) ? QAccessible::StaticText : QAccessible::Graphic;
+        switch (entry->role) {
+        case accessible::Role::PushButton: return QAccessible::Button;
+        case accessible::Role::Link: return QAccessible::Link;
+        case accessible::Role::Graphic: return QAccessible::Graphic;
+        case accessible::Role::ReadOnlyText: break;
         }
-        return qobject_cast<const QLabel *>(widget()) ? QAccessible::StaticText : QAccessible::Graphic;
+        return QAccessible::StaticText;
     }
 
     QStringList actionNames() const override
     {
         QStringList names = QAccessibleWidget::actionNames();
-        if (pressOf(widget()) != Press::None)
+        if (pressable(widget()))
             names.prepend(pressAction());
         return names;
     }
 
     void doAction(const QString &action) override
     {
-        if (action != pressAction() || pressOf(widget()) == Press::None)
+        if (action != pressAction() || !pressable(widget()))
             return QAccessibleWidget::doAction(action);
-        const layout::Control control = controlNamed(widget()->objectName());
+        const layout::Control control = entryOf(widget())->id;
         auto *relay = widget()->window()->findChild<ClickRelay *>(QString(), Qt::FindDirectChildrenOnly);
-        if (!relay || control == layout::Control::None)
+        if (!relay)
             return;
         // Later, not inside the screen reader's call: a click may close the window or
         // show a message box, and the reader waits for its answer.
@@ -78,11 +81,6 @@ public:
     TextAccessible(QWidget *control, QString (*read)(const QWidget *))
         : ControlAccessible(control), read_(read)
     {
-    }
-
-    QAccessible::Role role() const override
-    {
-        return read_ == creditsText ? QAccessible::StaticText : ControlAccessible::role();
     }
 
     void *interface_cast(QAccessible::InterfaceType type) override
@@ -160,16 +158,18 @@ void install()
     Q_UNUSED(installed);
 }
 
-void setPressable(QWidget *control, Press kind)
+void describe(QWidget *control)
 {
-    control->setProperty(PressProperty, int(kind));
+    const accessible::ControlDescription *entry = entryOf(control);
+    if (!entry)
+        return;
+    control->setAccessibleName(QString::fromUtf8(entry->name));
+    control->setAccessibleDescription(QString::fromUtf8(entry->description));
 }
 
 QString spokenText(const QString &labelText)
 {
-    QString shown = LabelText::fromText(labelText).shown;
-    shown.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return shown;
+    return QString::fromStdU16String(accessible::spokenText(labelText.toStdU16String()));
 }
 
 } // namespace accessibility

@@ -9,13 +9,12 @@ class QWidget;
 // action is the only way in for someone who cannot use the mouse.
 namespace accessibility {
 
-enum class Press { None, Button, Link };
-
 // Puts the window's own interfaces before Qt's; once per program is enough.
 void install();
 
-// A control that can be pressed: its action is a click on it, through the click relay.
-void setPressable(QWidget *control, Press kind);
+// Gives a control of the window, known by its object name, its name and description;
+// one that takes a click gets a press action, a click on it through the click relay.
+void describe(QWidget *control);
 
 // A label's text as read out: what is shown, with "\n" for each line break.
 QString spokenText(const QString &labelText);

@@ -82,15 +82,6 @@ QPixmap decodePhoto(const std::vector<unsigned char> &file)
     return QPixmap::fromImage(std::move(photo));
 }
 
-// An empty name leaves the control's own text as its name.
-void describe(QWidget *control, const char *name, const char *description,
-              accessibility::Press press = accessibility::Press::None)
-{
-    accessibility::setPressable(control, press);
-    control->setAccessibleName(QString::fromUtf8(name));
-    control->setAccessibleDescription(QString::fromUtf8(description));
-}
-
 QScreen *screenWithPointer()
 {
     QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
@@ -153,6 +144,7 @@ void MainWindow::createControls()
                                                                     : QCursor(Qt::ArrowCursor));
         if (entry.tooltip)
             control->setToolTip(qText(layout::PhraseTooltip));
+        accessibility::describe(control);
     };
     const auto makePicture = [&](layout::Control id) {
         auto *picture = new PictureBox(this);
@@ -162,25 +154,18 @@ void MainWindow::createControls()
     };
 
     Image1 = makePicture(layout::Control::Image1);
-    describe(Image1, "Logo: Lo Ciarlatronix !", "Decorazione");
     imgFumetto = makePicture(layout::Control::imgFumetto);
-    describe(imgFumetto, "Fumetto", "Clicca per una nuova cazzata", accessibility::Press::Button);
     imgCazzaro = makePicture(layout::Control::imgCazzaro);
-    describe(imgCazzaro, "Foto del cazzaro", "Clicca per una nuova cazzata", accessibility::Press::Button);
     imgClose = makePicture(layout::Control::imgClose);
-    describe(imgClose, "Chiudi", "Chiude il programma", accessibility::Press::Button);
 
     Label1 = new PhraseLabel(this);
     dress(Label1, layout::Control::Label1);
     Label1->setText(qText(layout::PhrasePlaceholder));
-    describe(Label1, "", "La cazzata del momento: clicca per averne una nuova", accessibility::Press::Button);
 
     Label2 = new QLabel(this);
     dress(Label2, layout::Control::Label2);
-    describe(Label2, "Credits", "Fa scorrere i riconoscimenti", accessibility::Press::Button);
 
     Image2 = makePicture(layout::Control::Image2);
-    describe(Image2, "Homepage", "Apre la homepage del programma nel browser", accessibility::Press::Link);
 
     Timer1 = new IntervalTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -188,7 +173,6 @@ void MainWindow::createControls()
     txtCrediti = new CreditsBox(this);
     dress(txtCrediti, layout::Control::txtCrediti);
     txtCrediti->setText(qText(layout::CreditsPlaceholder));
-    describe(txtCrediti, "Riconoscimenti", "La casella in cui scorrono i riconoscimenti");
 }
 
 void MainWindow::connectEvents()

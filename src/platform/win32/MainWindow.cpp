@@ -20,6 +20,9 @@ constexpr wchar_t ClassName[] = L"frmCiarlatronix";
 constexpr UINT_PTR Timer1 = 1;
 constexpr UINT_PTR CreditsId = 1;
 constexpr UINT_PTR TipId = 1;
+// A press through a screen reader, run once the reader's call is answered: the click may
+// show a message box or close the window. WPARAM: the control.
+constexpr UINT PressMessage = WM_APP + 1;
 // Lines centred and wrapped from the top, ampersands marking access keys; a word wider than
 // the label is broken rather than lost past its edge.
 constexpr UINT PhraseFormat = DT_CENTER | DT_TOP | DT_WORDBREAK | DT_EDITCONTROL;
@@ -118,6 +121,10 @@ bool MainWindow::open()
     reporter_.setWindow(window_);
     createCreditsBox(true, wintext::wide(layout::CreditsPlaceholder));
     createTooltip();
+    accessible_ = std::make_unique<WindowAccessible>(WindowAccessible::Window{
+        window_, [this] { return wintext::utf16(phrase_); }, [this] { return creditsText(); },
+        [this] { return photoSize(); },
+        [this](Control control) { PostMessageW(window_, PressMessage, WPARAM(control), 0); }});
 
     Environment environment;
     environment.reporter = &reporter_;
@@ -251,6 +258,13 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             form_->click(clicked);
         return 0;
     }
+    case PressMessage:
+        form_->click(Control(wParam));
+        return 0;
+    case WM_GETOBJECT:
+        if (const LRESULT object = accessible_ ? accessible_->answer(wParam, lParam) : 0)
+            return object;
+        break;
     case WM_TIMER:
         if (wParam == Timer1) {
             form_->Timer1_Timer();
@@ -269,6 +283,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         PostQuitMessage(0);
         return 0;
     case WM_NCDESTROY:
+        accessible_.reset();
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         window_ = nullptr;
         credits_ = nullptr;
@@ -404,6 +419,8 @@ void MainWindow::setPhraseText(const std::u16string &text)
     drawnPoints_ = 0;
     // The balloon and whatever else lies under the label are drawn again with it.
     invalidate(Control::imgFumetto);
+    if (accessible_)
+        accessible_->nameChanged(Control::Label1);
 }
 
 std::u16string MainWindow::creditsText() const

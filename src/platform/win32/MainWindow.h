@@ -2,6 +2,7 @@
 
 #include "MessageBoxReporter.h"
 #include "WinServices.h"
+#include "WindowAccessible.h"
 #include "app/WindowControls.h"
 #include "ui/ClickTracker.h"
 #include "ui/Layout.h"
@@ -85,4 +86,5 @@ private:
     MessageBoxReporter reporter_;
     WinServices services_;
     std::unique_ptr<frmCiarlatronix> form_;
+    std::unique_ptr<WindowAccessible> accessible_;
 };

@@ -14,22 +14,11 @@ std::string lastErrorText()
     return text.empty() ? "Error " + std::to_string(code) : text;
 }
 
-// Only the system folder is searched: a DLL of the same name dropped beside the program,
-// where users put files from anywhere, must never be loaded.
-FARPROC bind(const char *library, const char *entryPoint, std::string &error)
-{
-    HMODULE module = LoadLibraryExA(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    FARPROC address = module ? GetProcAddress(module, entryPoint) : nullptr;
-    if (!address)
-        error = lastErrorText();
-    return address;
-}
-
 template<typename Function>
 Function bindOnce(Function &slot, const char *library, const char *entryPoint, std::string &error)
 {
     if (!slot)
-        slot = reinterpret_cast<Function>(reinterpret_cast<void *>(bind(library, entryPoint, error)));
+        slot = reinterpret_cast<Function>(systemEntry(library, entryPoint, error));
     return slot;
 }
 
@@ -40,6 +29,17 @@ SndPlaySoundA sndPlaySound = nullptr;
 ShellExecuteAFn shellExecute = nullptr;
 
 } // namespace
+
+// Only the system folder is searched: a DLL of the same name dropped beside the program,
+// where users put files from anywhere, must never be loaded.
+void *systemEntry(const char *library, const char *entryPoint, std::string &error)
+{
+    HMODULE module = LoadLibraryExA(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    FARPROC address = module ? GetProcAddress(module, entryPoint) : nullptr;
+    if (!address)
+        error = lastErrorText();
+    return reinterpret_cast<void *>(address);
+}
 
 bool playSound(const char *ansiPath, unsigned flags, std::string &error)
 {
