@@ -1,0 +1,46 @@
+#!/bin/bash
+# What a screen reader gets from the Windows program under Wine: the program runs in a private
+# X server and Wine prefix, and a client in another process reads its accessible object,
+# presses its controls and listens for the phrase's name change.
+# Usage: run-wine-a11y.sh ZIP [CLIENT]   (the zip of tools/build-windows.sh; the client,
+# ciarla_a11y_client.exe, by default from the build beside the zip). Exit 77: tools missing.
+set -uo pipefail
+here=$(dirname "$(readlink -f "$0")")
+. "$here/session.sh"
+session_bounded 120 "$0" "$@"
+
+zip=$(readlink -f "${1:?usage: run-wine-a11y.sh ZIP [CLIENT]}")
+client=$(readlink -f "${2:-$(dirname "$zip")/build/bin/ciarla_a11y_client.exe}")
+wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
+session_need wineserver Xvfb xdpyinfo unzip
+[ -f "$client" ] || { echo "FAIL: no client at $client"; exit 1; }
+session_begin wine-a11y
+session_cleanup="wineserver -k"
+
+mkdir "$work/app"
+unzip -q "$zip" -d "$work/app" || { echo "FAIL: cannot unpack $zip"; exit 1; }
+printf 'Una &sola cazzata/nper il lettore\r\n' >"$work/app/cazzate.txt"
+session_browser
+export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
+session_display
+mkdir -p "$WINEPREFIX" && wineserver -p
+"$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { echo "FAIL: wineboot"; cat "$work/wineboot.log"; exit 1; }
+
+(cd / && exec "$wine" "$work/app/Ciarlatronix.exe") >"$work/program.log" 2>&1 &
+app=$!
+pids+=($app)
+WINEDEBUG=${CLIENT_WINEDEBUG:--all} "$wine" "$client" "$("$wine" winepath -w "$work/app/cazzate.txt" 2>/dev/null)" 2>"$work/client.log" | tr -d '\r'
+client_status=${PIPESTATUS[0]}
+[ "$client_status" = 0 ] && pass "the client's checks" || fail "the client's checks (status $client_status)"
+
+ended "$app"
+[ "$status" = 0 ] && pass "the program ends with status 0" || fail "the program's exit status: '$status'"
+for _ in $(seq 50); do [ -s "$work/opened.log" ] && break; sleep 0.1; done
+[ "$(opened)" = 1 ] && grep -qx "http://ciarlatronix.example/" "$work/opened.log" \
+    && pass "pressing the link opens the home page once" || fail "the link opened: $(cat "$work/opened.log" 2>/dev/null)"
+
+if ! session_summary wine-a11y; then
+    echo "--- client output"; tail -n 40 "$work/client.log"
+    echo "--- program output"; tail -n 20 "$work/program.log"
+    exit 1
+fi
