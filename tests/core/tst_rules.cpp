@@ -1,11 +1,12 @@
 // The window's rules that know no toolkit: hit testing and pointers by stacking order,
-// clicks, the phrase's fit, centring, the ticker, reports and text conversion.
+// clicks, the phrase's fit, centring, the ticker, a label read out, reports and text conversion.
 #include "Check.h"
 
 #include "common/ErrorReporter.h"
 #include "common/ErrorTrap.h"
 #include "common/Text.h"
 #include "phrases/Failure.h"
+#include "ui/Accessible.h"
 #include "ui/ClickTracker.h"
 #include "ui/Layout.h"
 #include "ui/PhraseFit.h"
@@ -14,7 +15,7 @@
 using layout::Control;
 using layout::Pointer;
 
-TEST_CASE("hit testing and pointers: the topmost control that takes the mouse")
+TEST_CASE("hit testing and pointers: the topmost control that takes the mouse; and the topmost one seen")
 {
     const layout::Size designed{100, 150};
     const layout::Size big{200, 300};
@@ -24,6 +25,7 @@ TEST_CASE("hit testing and pointers: the topmost control that takes the mouse")
         layout::Size photo;
         Control control;
         Pointer pointer;
+        Control shown = Control(-1); // when not the same as control
     };
     const Row rows[] = {
         {0, 0, designed, Control::None, Pointer::Arrow},
@@ -49,15 +51,20 @@ TEST_CASE("hit testing and pointers: the topmost control that takes the mouse")
         {200, 130, big, Control::Label1, Pointer::Icon},             // under the phrase
         {368, 256, designed, Control::Label2, Pointer::Hand},        // "Credits", under the box too
         {424, 280, designed, Control::Label2, Pointer::Hand},
-        {400, 270, designed, Control::Label2, Pointer::Hand},
-        {367, 270, designed, Control::Image1, Pointer::Arrow},       // the box elsewhere: what lies beneath
-        {425, 270, designed, Control::Image1, Pointer::Arrow},
-        {300, 275, designed, Control::None, Pointer::Arrow},
+        {400, 270, designed, Control::Label2, Pointer::Hand, Control::txtCrediti},
+        {367, 270, designed, Control::Image1, Pointer::Arrow, Control::txtCrediti},       // the box elsewhere: what lies beneath
+        {425, 270, designed, Control::Image1, Pointer::Arrow, Control::txtCrediti},
+        {300, 275, designed, Control::None, Pointer::Arrow, Control::txtCrediti},
+        {296, 264, designed, Control::Image1, Pointer::Arrow, Control::txtCrediti}, // the box's corners
+        {496, 276, designed, Control::None, Pointer::Arrow, Control::txtCrediti},
+        {497, 270, designed, Control::Image1, Pointer::Arrow},
+        {300, 277, designed, Control::None, Pointer::Arrow},
     };
     for (const Row &row : rows) {
         const std::string where = std::to_string(row.x) + "," + std::to_string(row.y);
         CHECK_EQ(layout::hitTest({row.x, row.y}, row.photo), row.control, where);
         CHECK_EQ(layout::pointerAt({row.x, row.y}, row.photo), row.pointer, where);
+        CHECK_EQ(layout::shownAt({row.x, row.y}, row.photo), row.shown == Control(-1) ? row.control : row.shown, where);
     }
 }
 
@@ -141,6 +148,20 @@ TEST_CASE("centring rounds halves down, also on a screen smaller than the window
         CHECK_EQ(at.x, row.expected.x, std::to_string(row.screen.width));
         CHECK_EQ(at.y, row.expected.y, std::to_string(row.screen.height));
     }
+}
+
+TEST_CASE("a label's text as read out: the ampersand rule, each line break as LF")
+{
+    const std::pair<std::u16string, std::u16string> rows[] = {
+        {u"", u""},
+        {u"&Una &&cazzata", u"Una &cazzata"},
+        {u"&&&x&", u"&x"}, // a lone ampersand at the end shows nothing
+        {u"a\r\nb\rc\nd", u"a\nb\nc\nd"},
+        {u"\r\n\r\n\r", u"\n\n\n"},
+        {u"&\r\nx", u"\r\nx"}, // a marked line end is no break, as drawn
+    };
+    for (const auto &[label, spoken] : rows)
+        CHECK_EQ(text::toUtf8(accessible::spokenText(label)), text::toUtf8(spoken), text::toUtf8(label));
 }
 
 TEST_CASE("the ticker turns by one character")
