@@ -22,7 +22,7 @@ cmake --build "$build" -j "${CIARLA_JOBS:-2}"
 cp "$build/bin/Ciarlatronix.exe" "$out/"
 
 # What a Windows user gets: a 64-bit GUI program under 2 MB that needs only DLLs every
-# Windows has (winmm and shell32 are bound at first use, never imported), with the icon,
+# Windows has (winmm, shell32 and oleacc are bound at first use, never imported), with the icon,
 # the version information, the manifest, the artwork and the pointers inside.
 exe=$out/Ciarlatronix.exe
 headers=$(x86_64-w64-mingw32-objdump -p "$exe")
