@@ -335,6 +335,8 @@ WindowAccessible::~WindowAccessible()
 {
     if (client_) {
         client_->detach();
+        // Readers in other processes let go of it now, not when they next ask.
+        CoDisconnectObject(client_, 0);
         client_->Release();
     }
 }
@@ -344,7 +346,8 @@ LRESULT WindowAccessible::answer(WPARAM flags, LPARAM objectId)
     if (DWORD(objectId) != DWORD(OBJID_CLIENT))
         return 0;
     if (!client_) {
-        // Bound at the first request: only a reader's session pays for the library.
+        // Bound at the first request: only a reader's session pays for the library. Without
+        // it the window answers as any window does.
         std::string error;
         createStandard = reinterpret_cast<CreateStdAccessibleObjectFn>(
             win32::systemEntry("oleacc.dll", "CreateStdAccessibleObject", error));
