@@ -12,6 +12,8 @@
 #include "ui/PhraseFit.h"
 #include "ui/Ticker.h"
 
+#include <algorithm>
+
 using layout::Control;
 using layout::Pointer;
 
@@ -122,6 +124,23 @@ TEST_CASE("hit testing and pointers: the topmost control that takes the mouse")
         CHECK_EQ(layout::hitTest({row.x, row.y}, row.photo), row.control, where);
         CHECK_EQ(layout::pointerAt({row.x, row.y}, row.photo), row.pointer, where);
     }
+}
+
+TEST_CASE("tooltip areas: where the hit test finds a control that wears the tip, and nowhere else")
+{
+    for (const layout::Size photo : {layout::Size{100, 150}, layout::Size{460, 250}, layout::Size{0, 0}}) {
+        const auto areas = layout::tooltipAreas(photo);
+        int wrong = 0;
+        for (int x = -1; x <= layout::WindowSize.width; ++x) {
+            for (int y = -1; y <= layout::WindowSize.height; ++y) {
+                const bool inArea = std::any_of(areas.begin(), areas.end(), [&](auto &a) { return a.second.contains({x, y}); });
+                const Control hit = layout::hitTest({x, y}, photo);
+                wrong += inArea != (hit != Control::None && layout::of(hit).tooltip);
+            }
+        }
+        CHECK_EQ(wrong, 0, std::to_string(photo.width) + " x " + std::to_string(photo.height));
+    }
+    CHECK_EQ(layout::tooltipAreas({100, 150}).size(), std::size_t{3}, "one area each as designed");
 }
 
 TEST_CASE("clicks: press and release on one control; a double click is one click")

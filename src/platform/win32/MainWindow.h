@@ -48,6 +48,7 @@ private:
 
     void createCreditsBox(bool centred, const std::wstring &text);
     void createTooltip();
+    void placeTooltip();
     void paint(HDC dc);
     void drawPhrase(HDC dc);
     float drawnPhrasePoints();
@@ -55,7 +56,6 @@ private:
     void restartTimer();
     layout::Size photoSize() const;
     layout::Control controlAt(LPARAM position) const;
-    void pointerMoved(layout::Control under);
     void invalidate(layout::Control control);
 
     HINSTANCE instance_;
@@ -78,7 +78,7 @@ private:
     bool creditsCentred_ = true;
     bool timerEnabled_ = true;
     int timerInterval_ = 0;
-    bool tipActive_ = false;
+    UINT_PTR tipTools_ = 0;
     std::wstring tipText_;
     ClickTracker clicks_;
 
