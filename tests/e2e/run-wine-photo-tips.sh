@@ -1,0 +1,129 @@
+#!/bin/bash
+# The Windows program under Wine with photos a user might put beside it, and its tooltip:
+# a small file declaring a huge picture is refused at once, without the memory it
+# declares; a file that is no picture is reported in words; the tip shows over the photo,
+# the balloon and the phrase, and never over the link after a quick move onto it.
+# Usage: run-wine-photo-tips.sh ZIP   (the zip of tools/build-windows.sh). Exit 77: tools missing.
+set -uo pipefail
+here=$(dirname "$(readlink -f "$0")")
+. "$here/session.sh"
+session_bounded 180 "$0" "$@"
+
+zip=$(readlink -f "${1:?usage: run-wine-photo-tips.sh ZIP}")
+wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
+session_need wineserver Xvfb xdotool xwininfo pulseaudio pactl unzip python3 bc
+session_begin wine-photo-tips
+session_cleanup="wineserver -k"
+
+for case in full huge notapicture; do
+    mkdir -p "$work/$case"
+    unzip -q "$zip" -d "$work/$case" || { echo "FAIL: cannot unpack $zip"; exit 1; }
+done
+# The sample photo, its frame saying 20000 x 20000: a 5 KB file.
+python3 - "$work/full/foto.jpg" "$work/huge/foto.jpg" <<'PY'
+import sys
+data = bytearray(open(sys.argv[1], 'rb').read())
+at = 2
+while data[at + 1] not in (0xC0, 0xC1, 0xC2):
+    at += 2 + (data[at + 2] << 8 | data[at + 3])
+data[at + 5:at + 9] = (20000).to_bytes(2, 'big') * 2
+open(sys.argv[2], 'wb').write(data)
+PY
+echo "Questa non e' una foto." >"$work/notapicture/foto.jpg"
+
+export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
+session_display
+session_sound
+mkdir -p "$WINEPREFIX" && wineserver -p
+"$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { echo "FAIL: wineboot"; cat "$work/wineboot.log"; exit 1; }
+
+visible() { # the program's mapped windows: "ID NAME" lines
+    xwininfo -root -children 2>/dev/null | awk '/"ciarlatronix.exe"/ {print $1}' | while read -r id; do
+        xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' || continue
+        printf '%s %s\n' "$id" "$(xdotool getwindowname "$id" 2>/dev/null)"
+    done
+}
+boxes() { visible | awk '$2 == "Ciarlatronix" && NF == 2 {print $1}'; }
+unnamed() { visible | awk 'NF == 1 {print $1}'; }
+wait_for() { # wait_for SECONDS COMMAND: until COMMAND prints something
+    local until=$(($(date +%s) + $1))
+    shift
+    while [ "$(date +%s)" -lt "$until" ]; do
+        [ -n "$("$@")" ] && return 0
+        sleep 0.05
+    done
+    return 1
+}
+start() {
+    (cd / && WINEDEBUG=-all,trace+msgbox exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
+    pids+=($!)
+}
+box_texts() { sed -n 's/.*MSGBOX_OnInit L"\(.*\)"$/\1/p' "$work/$1.log" | sed 's/\\"/"/g'; }
+# The program's own process (not Wine's loader) and its peak resident memory in MiB.
+program_pid() { ps -eo pid=,args= | awk '$2 ~ /Ciarlatronix\.exe$/ {print $1; exit}'; }
+peak_mib() { awk '/^VmHWM/ {printf "%d", $2 / 1024}' "/proc/$1/status" 2>/dev/null; }
+
+for case in huge notapicture; do
+    echo "== $case"
+    case $case in
+        huge) expected='Error "Picture too large: 20000 x 20000 pixels" in Form_Load() routine' ;;
+        notapicture) expected='Error "Unsupported image format" in Form_Load() routine' ;;
+    esac
+    began=$(date +%s.%N)
+    start "$case"
+    if ! wait_for 30 boxes; then
+        fail "$case: no message box"
+        continue
+    fi
+    seconds=$(echo "$(date +%s.%N) - $began" | bc -l)
+    pid=$(program_pid)
+    peak=$(peak_mib "$pid")
+    printf '%s: the box after %.2f s, peak %s MiB\n' "$case" "$seconds" "${peak:-?}"
+    [ "$(box_texts "$case")" = "$expected" ] && pass "$case: '$expected'" || fail "$case: the box reads '$(box_texts "$case")'"
+    [ "$(echo "$seconds < 10" | bc -l)" = 1 ] && pass "$case: reported within 10 s" || fail "$case: ${seconds} s to the report"
+    [ -n "$peak" ] && [ "$peak" -lt 200 ] && pass "$case: peak memory under 200 MiB" || fail "$case: peak ${peak:-unknown} MiB"
+    wineserver -k
+    sleep 0.5
+done
+
+echo "== the tooltip"
+start full
+if ! wait_for 30 unnamed; then
+    fail "no window appeared"
+    exit 1
+fi
+window=$(unnamed | head -n 1)
+eval "$(xdotool getwindowgeometry --shell "$window")"
+echo "with the sample photo: peak $(peak_mib "$(program_pid)") MiB at start-up"
+tip() { unnamed | grep -vx "$window"; }
+move() { xdotool mousemove "$((X + $1))" "$((Y + $2))"; }
+away() { move 520 200; for _ in $(seq 40); do [ -z "$(tip)" ] && return; sleep 0.05; done; }
+sleep 1
+for place in "imgCazzaro 70 200" "imgFumetto 170 160" "Label1 330 92"; do
+    set -- $place
+    away
+    move "$2" "$3"
+    sleep 0.1
+    move "$(($2 + 1))" "$3"
+    wait_for 5 tip && pass "a tip over $1" || fail "no tip over $1"
+done
+# From the photo's tip, quickly across the phrase onto the link picture.
+shown=0
+for round in 1 2 3 4 5 6; do
+    away
+    move 70 200
+    sleep 0.1
+    move 71 200
+    wait_for 5 tip || { fail "round $round: no tip over the photo"; continue; }
+    move 330 92
+    sleep 0.03
+    move 90 60
+    sleep 0.3
+    wait_for 2 tip && shown=$((shown + 1))
+done
+[ "$shown" = 0 ] && pass "no tip over the link after a quick move, 6 times of 6" || fail "a tip over the link $shown times of 6"
+move 541 10
+xdotool click 1
+sleep 1
+
+session_summary wine-photo-tips
