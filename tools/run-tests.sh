@@ -31,5 +31,6 @@ CIARLA_BUILD_TESTS=ON tools/build-windows.sh build-windows
 WINEPREFIX=$PWD/build-windows/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
     ctest --test-dir build-windows/build --output-on-failure
 tests/e2e/run-wine-e2e.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
+tests/e2e/run-wine-photo-tips.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 
 step "all checks passed"
