@@ -11,11 +11,11 @@ session_bounded 180 "$0" "$@"
 
 zip=$(readlink -f "${1:?usage: run-wine-photo-tips.sh ZIP}")
 wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
-session_need wineserver Xvfb xdotool xwininfo pulseaudio pactl unzip python3 bc
+session_need wineserver Xvfb xdotool xwininfo pulseaudio pactl unzip python3 bc convert
 session_begin wine-photo-tips
 session_cleanup="wineserver -k"
 
-for case in full huge notapicture; do
+for case in full huge notapicture atbound; do
     mkdir -p "$work/$case"
     unzip -q "$zip" -d "$work/$case" || { echo "FAIL: cannot unpack $zip"; exit 1; }
 done
@@ -30,6 +30,8 @@ data[at + 5:at + 9] = (20000).to_bytes(2, 'big') * 2
 open(sys.argv[2], 'wb').write(data)
 PY
 echo "Questa non e' una foto." >"$work/notapicture/foto.jpg"
+# Exactly 128 MiB at four bytes a pixel: still shown.
+convert -size 8192x4096 xc:'#806040' -type TrueColor -quality 80 "$work/atbound/foto.jpg"
 
 export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
 session_display
@@ -59,8 +61,8 @@ start() {
     pids+=($!)
 }
 box_texts() { sed -n 's/.*MSGBOX_OnInit L"\(.*\)"$/\1/p' "$work/$1.log" | sed 's/\\"/"/g'; }
-# The program's own process (not Wine's loader) and its peak resident memory in MiB.
-program_pid() { ps -eo pid=,args= | awk '$2 ~ /Ciarlatronix\.exe$/ {print $1; exit}'; }
+# The process of the program started from CASE's folder, and its peak resident memory in MiB.
+program_pid() { ps -eo pid=,args= | awk -v exe="$work/$1/Ciarlatronix.exe" '$2 == exe {print $1; exit}'; }
 peak_mib() { awk '/^VmHWM/ {printf "%d", $2 / 1024}' "/proc/$1/status" 2>/dev/null; }
 
 for case in huge notapicture; do
@@ -76,7 +78,7 @@ for case in huge notapicture; do
         continue
     fi
     seconds=$(echo "$(date +%s.%N) - $began" | bc -l)
-    pid=$(program_pid)
+    pid=$(program_pid "$case")
     peak=$(peak_mib "$pid")
     printf '%s: the box after %.2f s, peak %s MiB\n' "$case" "$seconds" "${peak:-?}"
     [ "$(box_texts "$case")" = "$expected" ] && pass "$case: '$expected'" || fail "$case: the box reads '$(box_texts "$case")'"
@@ -86,6 +88,20 @@ for case in huge notapicture; do
     sleep 0.5
 done
 
+echo "== a photo of 8192 x 4096"
+began=$(date +%s.%N)
+start atbound
+if wait_for 60 unnamed; then
+    printf 'atbound: the window after %.2f s, peak %s MiB\n' "$(echo "$(date +%s.%N) - $began" | bc -l)" \
+        "$(peak_mib "$(program_pid atbound)")"
+    sleep 0.5
+    [ -z "$(boxes)" ] && pass "atbound: shown, no message box" || fail "atbound: $(box_texts atbound)"
+else
+    fail "atbound: no window; $(box_texts atbound)"
+fi
+wineserver -k
+sleep 0.5
+
 echo "== the tooltip"
 start full
 if ! wait_for 30 unnamed; then
@@ -94,7 +110,7 @@ if ! wait_for 30 unnamed; then
 fi
 window=$(unnamed | head -n 1)
 eval "$(xdotool getwindowgeometry --shell "$window")"
-echo "with the sample photo: peak $(peak_mib "$(program_pid)") MiB at start-up"
+echo "with the sample photo: peak $(peak_mib "$(program_pid full)") MiB at start-up"
 tip() { unnamed | grep -vx "$window"; }
 move() { xdotool mousemove "$((X + $1))" "$((Y + $2))"; }
 away() { move 520 200; for _ in $(seq 40); do [ -z "$(tip)" ] && return; sleep 0.05; done; }
