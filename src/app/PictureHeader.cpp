@@ -23,7 +23,7 @@ struct Bytes
     bool starts(std::size_t at, const char *magic, std::size_t count) const
     {
         return has(at, count) && std::equal(magic, magic + count, data + at,
-                                            [](char m, unsigned char b) { return (unsigned char)(m) == b; });
+                                            [](char m, unsigned char b) { return static_cast<unsigned char>(m) == b; });
     }
 };
 
