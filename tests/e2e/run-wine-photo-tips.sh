@@ -90,14 +90,31 @@ for case in huge notapicture brokengif; do
     sleep 0.5
 done
 
+main_window() { # waits for the main window: sets window, X, Y
+    wait_for "$1" unnamed || return 1
+    window=$(unnamed | head -n 1)
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+}
+tip() { unnamed | grep -vx "$window"; }
+move() { xdotool mousemove "$((X + $1))" "$((Y + $2))"; }
+hover() { move "$1" "$2"; sleep 0.1; move "$(($1 + 1))" "$2"; }
+away() { move "${1:-520}" "${2:-200}"; for _ in $(seq 40); do [ -z "$(tip)" ] && return; sleep 0.05; done; }
+
 echo "== a photo of 8192 x 4096"
 began=$(date +%s.%N)
 start atbound
-if wait_for 60 unnamed; then
+if main_window 60; then
     printf 'atbound: the window after %.2f s, peak %s MiB\n' "$(echo "$(date +%s.%N) - $began" | bc -l)" \
         "$(peak_mib "$(program_pid atbound)")"
     sleep 0.5
     [ -z "$(boxes)" ] && pass "atbound: shown, no message box" || fail "atbound: $(box_texts atbound)"
+    # The photo lies over the logo, and under "Credits".
+    hover 300 200
+    wait_for 5 tip && pass "atbound: a tip over the photo where the logo was" || fail "atbound: no tip over the photo"
+    away 10 10
+    hover 396 268
+    sleep 0.3
+    ! wait_for 2 tip && pass "atbound: no tip over Credits" || fail "atbound: a tip over Credits"
 else
     fail "atbound: no window; $(box_texts atbound)"
 fi
@@ -106,23 +123,13 @@ sleep 0.5
 
 echo "== the tooltip"
 start full
-if ! wait_for 30 unnamed; then
-    fail "no window appeared"
-    exit 1
-fi
-window=$(unnamed | head -n 1)
-eval "$(xdotool getwindowgeometry --shell "$window")"
+main_window 30 || { fail "no window appeared"; exit 1; }
 echo "with the sample photo: peak $(peak_mib "$(program_pid full)") MiB at start-up"
-tip() { unnamed | grep -vx "$window"; }
-move() { xdotool mousemove "$((X + $1))" "$((Y + $2))"; }
-away() { move 520 200; for _ in $(seq 40); do [ -z "$(tip)" ] && return; sleep 0.05; done; }
 sleep 1
 for place in "imgCazzaro 70 200" "imgFumetto 170 160" "Label1 330 92"; do
     set -- $place
     away
-    move "$2" "$3"
-    sleep 0.1
-    move "$(($2 + 1))" "$3"
+    hover "$2" "$3"
     wait_for 5 tip && pass "a tip over $1" || fail "no tip over $1"
 done
 # From the photo quickly across the phrase onto the link picture: while the photo's tip is
@@ -130,9 +137,7 @@ done
 shown=0
 for round in 1 2 3 4 5 6; do
     away
-    move 70 200
-    sleep 0.1
-    move 71 200
+    hover 70 200
     if [ $((round % 2)) = 1 ]; then
         sleep 0.1
     elif ! wait_for 5 tip; then
