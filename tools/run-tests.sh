@@ -32,5 +32,6 @@ WINEPREFIX=$PWD/build-windows/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscore
     ctest --test-dir build-windows/build --output-on-failure
 tests/e2e/run-wine-e2e.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 tests/e2e/run-wine-a11y.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
+tests/e2e/run-wine-photo-tips.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 
 step "all checks passed"

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // Where everything sits in the window, what each control shows and which pointer it wears.
 // Positions come in twips, 15 to a pixel, the unit the layout was drawn in; pictures take
@@ -88,6 +90,10 @@ Control hitTest(Point p, Size photo);
 // The topmost control drawn under p, whether it takes the mouse or not: what is seen there.
 Control shownAt(Point p, Size photo);
 Pointer pointerAt(Point p, Size photo);
+
+// Where the pointer finds a control that wears the tooltip, as rectangles: each such control's
+// place less those of the controls above it that take the mouse and wear none.
+std::vector<std::pair<Control, Rect>> tooltipAreas(Size photo);
 
 // Top-left corner that centres size in the available area, halves rounded down.
 Point centredTopLeft(Rect available, Size size);

@@ -1,7 +1,9 @@
-// The window's rules that know no toolkit: hit testing and pointers by stacking order,
-// clicks, the phrase's fit, centring, the ticker, a label read out, reports and text conversion.
+// The rules that know no toolkit: picture headers, hit testing, pointers and tooltip areas by
+// stacking order, clicks, the phrase's fit, centring, the ticker, a label read out, reports and
+// text conversion.
 #include "Check.h"
 
+#include "app/PictureHeader.h"
 #include "common/ErrorReporter.h"
 #include "common/ErrorTrap.h"
 #include "common/Text.h"
@@ -12,8 +14,59 @@
 #include "ui/PhraseFit.h"
 #include "ui/Ticker.h"
 
+#include <algorithm>
+#include <tuple>
+
 using layout::Control;
 using layout::Pointer;
+
+TEST_CASE("picture headers: the size each format the loaders take declares, refused above 128 MiB of pixels")
+{
+    using picture::Format;
+    const auto le = [](std::uint32_t v, int n, bool bigEndian = false) {
+        std::string s;
+        for (int i = 0; i < n; ++i)
+            s += char(v >> 8 * (bigEndian ? n - 1 - i : i));
+        return s;
+    };
+    const std::string jfif = "\xFF\xD8\xFF\xE0" + le(16, 2, true) + std::string(14, 'j'), nul(6, '\0'), dib = le(40, 4);
+    const std::string png = "\x89PNG\r\n\x1A\n" + le(13, 4, true) + "IHDR", ico = le(0, 2) + le(1, 2) + le(1, 2) + "\x10\x10";
+    // Name, bytes, format, the size as declared ("0 x 0" for none), refused.
+    const std::tuple<const char *, std::string, Format, std::string, bool> rows[] = {
+        {"JPEG", jfif + "\xFF\xC0" + le(17, 2, true) + "\x08" + le(20000, 2, true) + le(3000, 2, true), Format::Jpeg, "3000 x 20000", true},
+        {"JPEG, fill bytes", "\xFF\xD8\xFF\xC4" + le(4, 2, true) + "xx\xFF\xFF\xC2" + le(17, 2, true) + "\x08" + le(4097, 2, true) + le(8192, 2, true), Format::Jpeg, "8192 x 4097", true},
+        {"JPEG, frame cut short", jfif + "\xFF\xC0" + le(17, 2, true) + "\x08" + le(20000, 2, true), Format::Jpeg, "0 x 0", false},
+        {"JPEG, scan first", "\xFF\xD8\xFF\xDA" + le(2, 2, true) + "\xFF\xC0" + le(17, 2, true) + "\x08" + le(9999, 4, true), Format::Jpeg, "0 x 0", false},
+        {"GIF", "GIF89a" + le(65535, 2) + le(600, 2) + nul.substr(3), Format::Gif, "65535 x 600", true},
+        {"GIF, image", "GIF87a" + le(10, 2) + le(10, 2) + "\x80" + nul.substr(4) + "cccccc\x21\xF9\x04" "abcd" + nul.substr(5) + ","
+             + le(0, 4) + le(9000, 2) + le(9000, 2) + nul.substr(5), Format::Gif, "9000 x 9000", true},
+        {"GIF, cut short", "GIF89a" + le(9000, 2), Format::Gif, "0 x 0", false},
+        {"PNG, at the bound", png + le(4096, 4, true) + le(8192, 4, true), Format::Png, "4096 x 8192", false},
+        {"BMP, top-down", "BM" + nul + nul + dib + le(5792, 4) + le(-5792, 4), Format::Bmp, "5792 x 5792", false},
+        {"BMP, core header", "BM" + nul + nul + le(12, 4) + le(0xFFFFFFFF, 4), Format::Bmp, "65535 x 65535", true},
+        {"ICO", ico + nul + le(0, 4) + le(22, 4) + dib + le(30000, 4) + le(60000, 4), Format::Icon, "30000 x 30000", true},
+        {"ICO, directory", ico + nul + le(0, 4) + le(22, 4), Format::Icon, "16 x 16", false},
+        {"CUR, PNG", le(0, 2) + le(2, 2) + le(1, 2) + "  " + nul + le(0, 4) + le(22, 4) + png + le(8192, 4, true) + le(4097, 4, true), Format::Icon, "8192 x 4097", true},
+        {"WMF", le(0x9AC6CDD7, 4) + le(0, 2) + le(-20000, 2) + le(0, 2) + le(20000, 2) + le(30000, 2) + le(576, 2), Format::Wmf, "6667 x 5000", false},
+        {"EMF", le(1, 4) + le(88, 4) + nul + nul + nul + nul + le(254000, 4) + le(254000, 4) + " EMF", Format::Emf, "9600 x 9600", true},
+        {"garbage", "GIF8 not really", Format::Unknown, "0 x 0", false},
+    };
+    for (const auto &[name, bytes, format, size, refused] : rows) {
+        // Every shorter file too, each in a buffer of its own size: no read past the end.
+        for (std::size_t cut = 0; cut < bytes.size(); ++cut)
+            picture::readHeader(std::vector<unsigned char>(bytes.begin(), bytes.begin() + cut).data(), cut);
+        const auto header = picture::readHeader(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size());
+        CHECK_EQ(header.format, format, name);
+        CHECK_EQ(std::to_string(header.width) + " x " + std::to_string(header.height), size, name);
+        std::string report;
+        try {
+            picture::checkSize(header.width, header.height);
+        } catch (const phrases::Failure &failure) {
+            report = failure.what();
+        }
+        CHECK_EQ(report, refused ? "Picture too large: " + size + " pixels" : "", name);
+    }
+}
 
 TEST_CASE("hit testing and pointers: the topmost control that takes the mouse; and the topmost one seen")
 {
@@ -66,6 +119,23 @@ TEST_CASE("hit testing and pointers: the topmost control that takes the mouse; a
         CHECK_EQ(layout::pointerAt({row.x, row.y}, row.photo), row.pointer, where);
         CHECK_EQ(layout::shownAt({row.x, row.y}, row.photo), row.shown == Control(-1) ? row.control : row.shown, where);
     }
+}
+
+TEST_CASE("tooltip areas: where the hit test finds a control that wears the tip, and nowhere else")
+{
+    for (const layout::Size photo : {layout::Size{100, 150}, layout::Size{460, 250}, layout::Size{0, 0}}) {
+        const auto areas = layout::tooltipAreas(photo);
+        int wrong = 0;
+        for (int x = -1; x <= layout::WindowSize.width; ++x) {
+            for (int y = -1; y <= layout::WindowSize.height; ++y) {
+                const bool inArea = std::any_of(areas.begin(), areas.end(), [&](auto &a) { return a.second.contains({x, y}); });
+                const Control hit = layout::hitTest({x, y}, photo);
+                wrong += inArea != (hit != Control::None && layout::of(hit).tooltip);
+            }
+        }
+        CHECK_EQ(wrong, 0, std::to_string(photo.width) + " x " + std::to_string(photo.height));
+    }
+    CHECK_EQ(layout::tooltipAreas({100, 150}).size(), std::size_t{3}, "one area each as designed");
 }
 
 TEST_CASE("clicks: press and release on one control; a double click is one click")

@@ -9,6 +9,7 @@
 #include "PhraseLabel.h"
 #include "PictureBox.h"
 #include "QtServices.h"
+#include "app/PictureHeader.h"
 #include "common/ProgramInfo.h"
 #include "phrases/Failure.h"
 
@@ -38,13 +39,10 @@ QRect qRect(layout::Rect r)
 }
 
 // The reader refuses pictures above its allocation limit with a vague reason; say why.
-// A limit of 0 means no limit.
 void checkSize(const QSize &size)
 {
-    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
-    if (size.isValid() && limit > 0 && qint64(size.width()) * size.height() * 4 > limit)
-        throw phrases::Failure(
-            QStringLiteral("Picture too large: %1 x %2 pixels").arg(size.width()).arg(size.height()).toStdString());
+    if (size.isValid())
+        picture::checkSize(size.width(), size.height());
 }
 
 // Qt's reader loads, in turn, every image plugin that sorts before the one it needs. A

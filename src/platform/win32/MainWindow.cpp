@@ -19,7 +19,6 @@ using layout::Control;
 constexpr wchar_t ClassName[] = L"frmCiarlatronix";
 constexpr UINT_PTR Timer1 = 1;
 constexpr UINT_PTR CreditsId = 1;
-constexpr UINT_PTR TipId = 1;
 // A press through a screen reader, run once the reader's call is answered: the click may
 // show a message box or close the window. WPARAM: the control.
 constexpr UINT PressMessage = WM_APP + 1;
@@ -171,20 +170,29 @@ void MainWindow::createTooltip()
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
                                instance_, nullptr);
+    placeTooltip();
+}
+
+void MainWindow::placeTooltip()
+{
     if (!tooltip_)
         return;
-    // One tool over the whole window, switched on only while the pointer is over one of
-    // the phrase controls: the stacking decides, not the rectangles' overlap.
+    // One tool for each rectangle where a control wearing the tip lies on top, so the tip
+    // follows the stacking at every point however fast the pointer moves.
     TOOLINFOW tool{};
     tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_SUBCLASS;
     tool.hwnd = window_;
-    tool.uId = TipId;
-    tool.rect = {0, 0, layout::WindowSize.width, layout::WindowSize.height};
+    for (tool.uId = 0; tool.uId < tipTools_; ++tool.uId)
+        SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tipTools_ = 0;
+    tool.uFlags = TTF_SUBCLASS;
     tool.hinst = instance_;
     tool.lpszText = tipText_.data();
-    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
+    for (const auto &area : layout::tooltipAreas(photoSize())) {
+        tool.uId = tipTools_++;
+        tool.rect = toRect(area.second);
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
 }
 
 LRESULT CALLBACK MainWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -243,9 +251,6 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         break;
-    case WM_MOUSEMOVE:
-        pointerMoved(controlAt(lParam));
-        return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         SetCapture(window_);
@@ -384,15 +389,6 @@ Control MainWindow::controlAt(LPARAM position) const
     return layout::hitTest({GET_X_LPARAM(position), GET_Y_LPARAM(position)}, photoSize());
 }
 
-void MainWindow::pointerMoved(Control under)
-{
-    const bool wanted = under != Control::None && layout::of(under).tooltip;
-    if (tooltip_ && wanted != tipActive_) {
-        SendMessageW(tooltip_, TTM_ACTIVATE, wanted, 0);
-        tipActive_ = wanted;
-    }
-}
-
 void MainWindow::restartTimer()
 {
     // An enabled timer with interval 0 is armed but never ticks.
@@ -468,6 +464,7 @@ void MainWindow::setPhoto(const std::vector<unsigned char> &file)
         DeleteObject(photo_);
     photo_ = decoded;
     invalidate(Control::imgCazzaro);
+    placeTooltip();
 }
 
 std::uintptr_t MainWindow::nativeHandle() const

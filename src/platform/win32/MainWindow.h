@@ -49,6 +49,7 @@ private:
 
     void createCreditsBox(bool centred, const std::wstring &text);
     void createTooltip();
+    void placeTooltip();
     void paint(HDC dc);
     void drawPhrase(HDC dc);
     float drawnPhrasePoints();
@@ -56,7 +57,6 @@ private:
     void restartTimer();
     layout::Size photoSize() const;
     layout::Control controlAt(LPARAM position) const;
-    void pointerMoved(layout::Control under);
     void invalidate(layout::Control control);
 
     HINSTANCE instance_;
@@ -79,7 +79,7 @@ private:
     bool creditsCentred_ = true;
     bool timerEnabled_ = true;
     int timerInterval_ = 0;
-    bool tipActive_ = false;
+    UINT_PTR tipTools_ = 0;
     std::wstring tipText_;
     ClickTracker clicks_;
 

@@ -1,6 +1,7 @@
 #include "Photo.h"
 
 #include "WinText.h"
+#include "app/PictureHeader.h"
 #include "phrases/Failure.h"
 
 #include <cstdio>
@@ -57,6 +58,10 @@ int pixels(OLE_XSIZE_HIMETRIC himetric)
 
 HBITMAP decode(const std::vector<unsigned char> &file)
 {
+    // Refused on the header's word, before the loader allocates what it declares.
+    const picture::Header header = picture::readHeader(file.data(), file.size());
+    picture::checkSize(header.width, header.height);
+
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, file.empty() ? 1 : file.size());
     if (!memory)
         fail(E_OUTOFMEMORY);
@@ -70,24 +75,32 @@ HBITMAP decode(const std::vector<unsigned char> &file)
         GlobalFree(memory);
         fail(result);
     }
-    Held<IPicture> picture;
-    check(OleLoadPicture(stream.p, LONG(file.size()), FALSE, IID_IPicture, reinterpret_cast<void **>(&picture.p)));
+    Held<IPicture> image;
+    const HRESULT loaded =
+        OleLoadPicture(stream.p, LONG(file.size()), FALSE, IID_IPicture, reinterpret_cast<void **>(&image.p));
+    // The loader answers most failures with a code whose text says nothing of pictures.
+    if (FAILED(loaded) && loaded != E_OUTOFMEMORY && loaded != CTL_E_OUTOFMEMORY)
+        throw phrases::Failure(header.format == picture::Format::Unknown ? "Unsupported image format"
+                                                                         : "Invalid picture");
+    check(loaded);
 
     OLE_XSIZE_HIMETRIC width = 0;
     OLE_YSIZE_HIMETRIC height = 0;
-    check(picture->get_Width(&width));
-    check(picture->get_Height(&height));
+    check(image->get_Width(&width));
+    check(image->get_Height(&height));
     // A bitmap knows its pixels; only metafiles go by their HIMETRIC size.
     SIZE size{pixels(width), pixels(height)};
     short type = PICTYPE_NONE;
     OLE_HANDLE handle = 0;
-    if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP && SUCCEEDED(picture->get_Handle(&handle))) {
+    if (SUCCEEDED(image->get_Type(&type)) && type == PICTYPE_BITMAP && SUCCEEDED(image->get_Handle(&handle))) {
         BITMAP info{};
         if (GetObjectW(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), sizeof info, &info))
             size = {info.bmWidth, info.bmHeight};
     }
     if (size.cx <= 0 || size.cy <= 0)
         fail(CTL_E_INVALIDPICTURE);
+    // A metafile is drawn at the size it declares.
+    picture::checkSize(size.cx, size.cy);
 
     // Our own copy, drawn once, so the window paints it with a plain blit.
     HDC screen = GetDC(nullptr);
@@ -101,7 +114,7 @@ HBITMAP decode(const std::vector<unsigned char> &file)
     const HGDIOBJ previous = SelectObject(target, bitmap);
     RECT all{0, 0, size.cx, size.cy};
     FillRect(target, &all, GetSysColorBrush(COLOR_WINDOW));
-    const HRESULT drawn = picture->Render(target, 0, 0, size.cx, size.cy, 0, height, width, -height, nullptr);
+    const HRESULT drawn = image->Render(target, 0, 0, size.cx, size.cy, 0, height, width, -height, nullptr);
     SelectObject(target, previous);
     DeleteDC(target);
     if (FAILED(drawn)) {
