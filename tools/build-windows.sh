@@ -93,9 +93,11 @@ rm -f "$zip"
 #   the program, whose own version information does not change between packages;
 # - the upgrade row takes earlier packages up to this version inclusive, because Windows
 #   Installer ignores the fourth field when it compares product versions;
-# - the earlier package is removed after this one is installed: the components they share
-#   stay, and with them the data files the user changed (Windows Installer keeps an
-#   unversioned file whose modified time differs from its creation time).
+# - the three data files' components never overwrite a file that is there: the user's own
+#   phrases, photo and tune survive an upgrade (Wine's installer does not keep a changed
+#   unversioned file by its times, as Windows does, so that rule alone is not enough);
+# - the earlier package is removed after this one is installed, so the components they
+#   share, the data files among them, stay.
 codes=$(cd "$stage" && python3 - "$version" "${files[@]}" ciarlatronix.ico ciarlatronix.wxs <<'PY'
 import hashlib, sys, uuid
 namespace = uuid.UUID("6D3F2A51-8C0E-4B7A-9F21-3C5E7D904A18")  # the UpgradeCode
@@ -112,11 +114,12 @@ rm -f "$msi"
 frozen=(env TZ=UTC faketime "$(TZ=UTC date -d "@$epoch" '+%Y-%m-%d %H:%M:%S')")
 (cd "$stage" && "${frozen[@]}" wixl --arch x64 -D Version="$version" -D ProductCode="$product_code" \
     -o "$msi" ciarlatronix.wxs)
-upgrade_code=$(msiinfo export "$msi" Property | sed -n 's/^UpgradeCode\t//p' | tr a-f A-F)
+upgrade_code=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^UpgradeCode\t//p' | tr a-f A-F)
 queries=(
     "UPDATE File SET Version = '$version' WHERE File = 'Ciarlatronix.exe'"
     "DELETE FROM Upgrade WHERE ActionProperty = 'WIX_UPGRADE_DETECTED'"
-    "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty) VALUES ('$upgrade_code', '$version', 257, 'WIX_UPGRADE_DETECTED')"
+    "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty) VALUES ('$upgrade_code', '$version', 513, 'WIX_UPGRADE_DETECTED')"
+    "UPDATE Component SET Attributes = 128 WHERE Component = 'Phrases' OR Component = 'Photo' OR Component = 'Tune'"
     "UPDATE InstallExecuteSequence SET Sequence = 6601 WHERE Action = 'RemoveExistingProducts'"
 )
 for query in "${queries[@]}"; do
