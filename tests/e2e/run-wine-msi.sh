@@ -101,15 +101,17 @@ for file in "${program_files[@]}"; do [ -f "$folder/$file" ] || missing+=("$file
     || fail "uninstall entry: $(entry "$first_code" | tr -s ' \n' ' ')"
 start_from_shortcut "first version"
 
-echo "== the user's phrases, then $(basename "$later")"
+echo "== the user's phrases, no tune, then $(basename "$later")"
 printf 'Le mie cazzate, non le vostre.\r\nE anche questa.\r\n' >"$folder/cazzate.txt"
 cp "$folder/cazzate.txt" "$work/mine.txt"
 cp "$folder/foto.jpg" "$work/photo-before.jpg"
+mv "$folder/audio.wav" "$work/tune-before.wav"
 msiexec /i "$later" && pass "the later version installs over the first" || fail "msiexec /i later: status $?"
 cmp -s "$folder/cazzate.txt" "$work/mine.txt" && pass "the user's phrases are kept" \
     || fail "the phrases were replaced: $(head -n 1 "$folder/cazzate.txt")"
 cmp -s "$folder/foto.jpg" "$work/photo-before.jpg" && pass "the unchanged photo is still the sample" \
     || fail "the photo changed"
+cmp -s "$folder/audio.wav" "$work/tune-before.wav" && pass "the deleted tune is back" || fail "the deleted tune is not back"
 [ -z "$(entry "$first_code")" ] && [ "$(entry_value "$later_code" DisplayVersion)" = "$later_version" ] \
     && [ "$(listed)" = 1 ] && pass "one entry left, version $later_version" \
     || fail "entries: first '$(entry_value "$first_code" DisplayVersion)', later '$(entry_value "$later_code" DisplayVersion)', listed $(listed)"
