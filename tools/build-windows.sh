@@ -98,11 +98,11 @@ rm -f "$zip"
 #   unversioned file by its times, as Windows does, so that rule alone is not enough);
 # - the earlier package is removed after this one is installed, so the components they
 #   share, the data files among them, stay.
-codes=$(cd "$stage" && python3 - "$version" "${files[@]}" ciarlatronix.ico ciarlatronix.wxs <<'PY'
+upgrade_code=$(sed -n 's/.*UpgradeCode="\([0-9A-F-]*\)".*/\1/p' "$stage/ciarlatronix.wxs")
+codes=$(cd "$stage" && python3 - "$upgrade_code" "$version" "${files[@]}" ciarlatronix.ico ciarlatronix.wxs <<'PY'
 import hashlib, sys, uuid
-namespace = uuid.UUID("6D3F2A51-8C0E-4B7A-9F21-3C5E7D904A18")  # the UpgradeCode
-version, payload = sys.argv[1], hashlib.sha256()
-for name in sys.argv[2:]:
+namespace, version, payload = uuid.UUID(sys.argv[1]), sys.argv[2], hashlib.sha256()
+for name in sys.argv[3:]:
     payload.update(name.encode() + b"\0" + open(name, "rb").read())
 print(str(uuid.uuid5(namespace, "product " + version)).upper(),
       str(uuid.uuid5(namespace, "package " + version + " " + payload.hexdigest())).upper())
@@ -114,11 +114,10 @@ rm -f "$msi"
 frozen=(env TZ=UTC faketime "$(TZ=UTC date -d "@$epoch" '+%Y-%m-%d %H:%M:%S')")
 (cd "$stage" && "${frozen[@]}" wixl --arch x64 -D Version="$version" -D ProductCode="$product_code" \
     -o "$msi" ciarlatronix.wxs)
-upgrade_code=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^UpgradeCode\t//p' | tr a-f A-F)
 queries=(
     "UPDATE File SET Version = '$version' WHERE File = 'Ciarlatronix.exe'"
     "DELETE FROM Upgrade WHERE ActionProperty = 'WIX_UPGRADE_DETECTED'"
-    "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty) VALUES ('$upgrade_code', '$version', 513, 'WIX_UPGRADE_DETECTED')"
+    "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty) VALUES ('{$upgrade_code}', '$version', 513, 'WIX_UPGRADE_DETECTED')"
     "UPDATE Component SET Attributes = 128 WHERE Component = 'Phrases' OR Component = 'Photo' OR Component = 'Tune'"
     "UPDATE InstallExecuteSequence SET Sequence = 6601 WHERE Action = 'RemoveExistingProducts'"
 )
