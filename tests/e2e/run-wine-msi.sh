@@ -28,6 +28,7 @@ property() { # property MSI NAME
 }
 first_code=$(property "$first" ProductCode)
 later_code=$(property "$later" ProductCode)
+first_version=$(property "$first" ProductVersion)
 later_version=$(property "$later" ProductVersion)
 [ "$first_code" != "$later_code" ] || { echo "FAIL: both packages are $first_code"; exit 1; }
 
@@ -95,7 +96,7 @@ for file in "${program_files[@]}"; do [ -f "$folder/$file" ] || missing+=("$file
 [ -f "$shortcut" ] && pass "a Start-menu shortcut" || fail "no shortcut at $shortcut"
 [ "$(entry_value "$first_code" DisplayName)" = Ciarlatronix ] \
     && [ "$(entry_value "$first_code" Publisher)" = Ciarlatronix ] \
-    && [ -n "$(entry_value "$first_code" DisplayVersion)" ] \
+    && [ "$(entry_value "$first_code" DisplayVersion)" = "$first_version" ] \
     && entry_value "$first_code" UninstallString | grep -qi "msiexec.exe /x$first_code" \
     && pass "an uninstall entry with name, publisher, version and the uninstall command" \
     || fail "uninstall entry: $(entry "$first_code" | tr -s ' \n' ' ')"
