@@ -100,6 +100,11 @@ for file in "${program_files[@]}"; do [ -f "$folder/$file" ] || missing+=("$file
     && entry_value "$first_code" UninstallString | grep -qi "msiexec.exe /x$first_code" \
     && pass "an uninstall entry with name, publisher, version and the uninstall command" \
     || fail "uninstall entry: $(entry "$first_code" | tr -s ' \n' ' ')"
+# The entry's icon: Windows Installer keeps the product's icon apart, for the entry.
+icon=$("$wine" reg query 'HKCU\Software\Microsoft\Installer\Products' /s 2>/dev/null | tr -d '\r' \
+    | awk '$1 == "ProductIcon" {sub(/^ *[^ ]+ +[^ ]+ +/, ""); print; exit}')
+[ -n "$icon" ] && [ "$(od -An -tx1 -N4 "$(winepath -u "$icon" 2>/dev/null)" 2>/dev/null | tr -d ' ')" = 00000100 ] \
+    && pass "the entry has the program's icon" || fail "the entry's icon: '$icon'"
 start_from_shortcut "first version"
 
 echo "== the user's phrases, no tune, then $(basename "$later")"
