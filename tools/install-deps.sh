@@ -14,6 +14,8 @@ packages=(
     clang-14 libfuzzer-14-dev libclang-rt-14-dev
     # the Windows build, its check, and running it under Wine (64-bit only)
     g++-mingw-w64-x86-64-posix wine wine64 zip unzip
+    # the Windows installer, made with wixl and finished with msibuild at a fixed time
+    wixl msitools faketime
     # package and desktop metadata
     dpkg-dev file desktop-file-utils appstream
 )

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Every check the project has: the unit, widget and end-to-end tests, the same tests built
 # with AddressSanitizer and UndefinedBehaviorSanitizer, a bounded fuzzing run and the
-# Windows program under Wine. Usage: tools/run-tests.sh [--quick]   (--quick: the first step only)
+# Windows program and its installer under Wine. Usage: tools/run-tests.sh [--quick]   (--quick: the first step only)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -26,12 +26,15 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 step "fuzzing the phrase engine for ${CIARLA_FUZZ_SECONDS:-60} s"
 FUZZ_BUILD_DIR=$PWD/build-fuzz fuzz/run-fuzz.sh "${CIARLA_FUZZ_SECONDS:-60}"
 
-step "Windows: the cross-built program and core tests, the core tests, a user session and a screen reader's client under Wine"
-CIARLA_BUILD_TESTS=ON tools/build-windows.sh build-windows
+step "Windows: the cross-built program and core tests, the core tests, user sessions, a screen reader's client and the installer under Wine"
+CIARLA_PACKAGE_VERSION=1.0.0.0 CIARLA_BUILD_TESTS=ON tools/build-windows.sh build-windows
 WINEPREFIX=$PWD/build-windows/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
     ctest --test-dir build-windows/build --output-on-failure
 tests/e2e/run-wine-e2e.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 tests/e2e/run-wine-a11y.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 tests/e2e/run-wine-photo-tips.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
+# A later version of the same program, to upgrade to: only the packages are made again.
+CIARLA_PACKAGE_VERSION=1.0.0.1 tools/build-windows.sh --exe build-windows/Ciarlatronix.exe build-windows/later
+tests/e2e/run-wine-msi.sh build-windows/Ciarlatronix-1.0.0.0-win64.msi build-windows/later/Ciarlatronix-1.0.0.1-win64.msi
 
 step "all checks passed"
