@@ -14,8 +14,8 @@ packages=(
     clang-14 libfuzzer-14-dev libclang-rt-14-dev
     # the Windows build, its check, and running it under Wine (64-bit only)
     g++-mingw-w64-x86-64-posix wine wine64 zip unzip
-    # package and desktop metadata
-    dpkg-dev file desktop-file-utils appstream
+    # package and desktop metadata, and the package's check
+    dpkg-dev file desktop-file-utils appstream lintian
 )
 as_root=()
 [ "$(id -u)" = 0 ] || as_root=(sudo)
