@@ -74,7 +74,13 @@ hint_deb() {
         elif ! cmp -s "$x" "$y"; then
             echo "   member $member differs: $(cmp "$x" "$y" 2>&1 | head -n 1)"
             case $member in
-                *.tar*) diff <(tar -tvf "$x") <(tar -tvf "$y") | head -n 20 | sed 's/^/     /' || true ;;
+                *.tar*)
+                    # Names, modes, owners and times; then which files' contents differ.
+                    diff <(tar -tvf "$x") <(tar -tvf "$y") | head -n 20 | sed 's/^/     /' || true
+                    mkdir -p "$x.d" "$y.d"
+                    tar -xf "$x" -C "$x.d" && tar -xf "$y" -C "$y.d"
+                    diff -rq --no-dereference "$x.d" "$y.d" | sed "s|$work/hint/||g; s/^/     /" || true
+                    ;;
             esac
         fi
     done
@@ -101,8 +107,8 @@ for name in $(ls "$work/out-first" "$work/out-second" | grep -v -e "^/" -e "^$" 
         *.deb) hint_deb "$a" "$b" ;;
         *.zip) diff <(unzip -Z -l -T "$a" | tail -n +2) <(unzip -Z -l -T "$b" | tail -n +2) | head -n 20 |
             sed 's/^/   /' || true ;;
-        *.exe) diff <(x86_64-w64-mingw32-objdump -p "$a" 2>/dev/null | head -n 40) \
-            <(x86_64-w64-mingw32-objdump -p "$b" 2>/dev/null | head -n 40) | sed 's/^/   /' || true ;;
+        *.exe) diff <(x86_64-w64-mingw32-objdump -p "$a" 2>/dev/null | head -n 40 | grep -v "file format") \
+            <(x86_64-w64-mingw32-objdump -p "$b" 2>/dev/null | head -n 40 | grep -v "file format") | sed 's/^/   /' || true ;;
     esac
 done
 [ -n "$(ls "$work/out-first")" ] || { echo "FAIL: nothing was made"; status=1; }
