@@ -3,7 +3,9 @@
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
   find_program(CIARLA_GIT git)
   if(CIARLA_GIT)
-    execute_process(COMMAND ${CIARLA_GIT} -C ${CPACK_CIARLA_SOURCE_DIR} log -1 --format=%ct
+    # The clone may belong to someone else, as when root packs a user's build.
+    execute_process(COMMAND ${CIARLA_GIT} -c safe.directory=${CPACK_CIARLA_SOURCE_DIR}
+                            -C ${CPACK_CIARLA_SOURCE_DIR} log -1 --format=%ct
                     OUTPUT_VARIABLE commit_time OUTPUT_STRIP_TRAILING_WHITESPACE
                     RESULT_VARIABLE status ERROR_QUIET)
     if(status EQUAL 0 AND commit_time MATCHES "^[0-9]+$")
