@@ -102,7 +102,8 @@ for name in $(ls "$work/out-first" "$work/out-second" | grep -v -e "^/" -e "^$" 
     fi
     status=1
     printf '%-40s %9d bytes  %s\n' "  second build" "$(stat -c %s "$b")" "$(sha256sum "$b" | cut -c1-64)"
-    echo "FAIL: $name differs: $(cmp "$a" "$b" 2>&1 | head -n 1); $(cmp -l "$a" "$b" 2>/dev/null | wc -l) bytes differ"
+    echo "FAIL: $name differs: $(cd "$work" && cmp "out-first/$name" "out-second/$name" 2>&1 | head -n 1);" \
+        "$(cmp -l "$a" "$b" 2>/dev/null | wc -l) bytes differ"
     case $name in
         *.deb) hint_deb "$a" "$b" ;;
         *.zip) diff <(unzip -Z -l -T "$a" | tail -n +2) <(unzip -Z -l -T "$b" | tail -n +2) | head -n 20 |
