@@ -1,7 +1,10 @@
 #!/bin/bash
-# Makes the Debian package from a configured build folder, checks its desktop entry and
-# metainfo, installs it, starts the installed program in a private X server and removes
-# the package again. Usage: check-package.sh [BUILD_DIR] (default: build). Needs root.
+# Makes the Debian package from a configured build folder, and one of a higher version
+# (through CIARLA_PACKAGE_VERSION, set back afterwards); checks them with lintian and their
+# desktop entry and metainfo; installs the first, starts it in a private X server, changes
+# the phrases as README says, installs the second over it and sees the change kept and the
+# program start with it; removes the package (the user's files stay) and purges it (they
+# go). Usage: check-package.sh [BUILD_DIR] (default: build). Needs root.
 set -uo pipefail
 
 # Whatever happens, the whole run ends within fifteen minutes.
@@ -27,7 +30,7 @@ die() {
 # The tools, from Debian's archive when missing.
 missing=()
 for pair in Xvfb:xvfb xdotool:xdotool xprop:x11-utils desktop-file-validate:desktop-file-utils \
-    appstreamcli:appstream dpkg-shlibdeps:dpkg-dev; do
+    appstreamcli:appstream dpkg-shlibdeps:dpkg-dev lintian:lintian; do
     command -v "${pair%%:*}" >/dev/null || missing+=("${pair#*:}")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -39,11 +42,16 @@ fi
 work=$(mktemp -d /tmp/ciarla-package.XXXXXX)
 pids=()
 installed=
+configured_version=
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
     wait 2>/dev/null
     if [ -n "$installed" ]; then
-        apt-get remove -y ciarlatronix >"$work/remove.log" 2>&1 || cat "$work/remove.log"
+        apt-get purge -y ciarlatronix >"$work/purge.log" 2>&1 || cat "$work/purge.log"
+    fi
+    if [ -n "$configured_version" ]; then
+        cmake "$build" -DCIARLA_PACKAGE_VERSION="$configured_version" >"$work/restore.log" 2>&1 ||
+            cat "$work/restore.log"
     fi
     rm -rf "$work"
     echo "$passed passed, $failed failed"
@@ -51,25 +59,65 @@ cleanup() {
 trap cleanup EXIT
 trap 'fail stopped; exit 1' TERM INT
 
-# cpack installs what is built but does not build it (with Ninja).
-cmake --build "$build" --target Ciarlatronix >"$work/build.log" 2>&1 || {
-    cat "$work/build.log"
-    die "build"
+# make_package OUT: builds what cpack packs (with Ninja, cpack does not build it), packs it
+# into OUT and sets $deb.
+make_package() {
+    local out=$1 debs
+    cmake --build "$build" --target Ciarlatronix ciarla_docs >"$work/build.log" 2>&1 || {
+        cat "$work/build.log"
+        die "build"
+    }
+    rm -rf "$out"
+    (cd "$build" && cpack -G DEB -B "$out") >"$work/cpack.log" 2>&1 || {
+        cat "$work/cpack.log"
+        die "cpack -G DEB"
+    }
+    debs=("$out"/ciarlatronix_*.deb)
+    [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || die "cpack made no single ciarlatronix_*.deb"
+    deb=${debs[0]}
+    local version expected
+    version=$(dpkg-deb -f "$deb" Version)
+    expected=ciarlatronix_${version}_$(dpkg --print-architecture).deb
+    [ "$(basename "$deb")" = "$expected" ] && pass "package $(basename "$deb"), $(stat -c %s "$deb") bytes" ||
+        fail "package named $(basename "$deb"), not $expected"
 }
 
-out=$build/package
-rm -rf "$out"
-(cd "$build" && cpack -G DEB -B "$out") >"$work/cpack.log" 2>&1 || {
-    cat "$work/cpack.log"
-    die "cpack -G DEB"
-}
-debs=("$out"/ciarlatronix_*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || die "cpack made no single ciarlatronix_*.deb"
-deb=${debs[0]}
+make_package "$build/package"
+first_deb=$deb
 version=$(dpkg-deb -f "$deb" Version)
-expected=ciarlatronix_${version}_$(dpkg --print-architecture).deb
-[ "$(basename "$deb")" = "$expected" ] && pass "package $(basename "$deb")" ||
-    fail "package named $(basename "$deb"), not $expected"
+
+# The same package one version up, made with the version knob; the knob is set back after.
+configured_version=$(sed -n 's/^CIARLA_PACKAGE_VERSION:[A-Z]*=//p' "$build/CMakeCache.txt")
+[ -n "$configured_version" ] || die "$build has no CIARLA_PACKAGE_VERSION"
+[ "$configured_version" = "$version" ] || fail "the package is version $version, the knob says $configured_version"
+higher=${version%.*}.$((${version##*.} + 1))
+cmake "$build" -DCIARLA_PACKAGE_VERSION="$higher" >"$work/configure.log" 2>&1 || {
+    cat "$work/configure.log"
+    die "configuring with -DCIARLA_PACKAGE_VERSION=$higher"
+}
+make_package "$build/package-upgrade"
+upgrade_deb=$deb
+deb=$first_deb
+[ "$(dpkg-deb -f "$upgrade_deb" Version)" = "$higher" ] && dpkg --compare-versions "$higher" gt "$version" &&
+    pass "the knob makes version $higher" || fail "the knob did not make version $higher"
+cmake "$build" -DCIARLA_PACKAGE_VERSION="$configured_version" >"$work/configure.log" 2>&1 || {
+    cat "$work/configure.log"
+    die "setting the version back to $configured_version"
+}
+configured_version=
+
+# No error and no warning; what lintian says besides is shown.
+if lintian --fail-on error,warning --display-info --pedantic "$deb" >"$work/lintian.log" 2>&1; then
+    pass "lintian: no error, no warning"
+else
+    fail "lintian"
+fi
+grep -v 'running with root privileges' "$work/lintian.log" | sed 's/^/    /'
+
+# What dpkg keeps for the user.
+conffiles=$(dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles 2>/dev/null | sort | tr '\n' ' ')
+wanted="/etc/ciarlatronix/audio.wav /etc/ciarlatronix/cazzate.txt /etc/ciarlatronix/foto.jpg "
+[ "$conffiles" = "$wanted" ] && pass "conffiles: $conffiles" || fail "conffiles are '$conffiles', not '$wanted'"
 
 echo "Depends: $(dpkg-deb -f "$deb" Depends)"
 echo "Recommends: $(dpkg-deb -f "$deb" Recommends)"
@@ -92,16 +140,24 @@ else
     fail "appstreamcli validate-tree"
 fi
 
-if apt-get install -y --no-install-recommends "$deb" >"$work/install.log" 2>&1; then
-    installed=1
-    pass "apt-get install"
-else
-    cat "$work/install.log"
-    die "apt-get install"
-fi
+# install_package WHAT APT_ARGUMENTS...: apt-get install, or the check ends.
+install_package() {
+    local what=$1
+    shift
+    if apt-get install -y --no-install-recommends "$@" >"$work/install.log" 2>&1; then
+        installed=1
+        pass "apt-get install $what: $(dpkg-query -W -f '${Version}' ciarlatronix) installed"
+    else
+        cat "$work/install.log"
+        die "apt-get install $what"
+    fi
+}
+install_package "$(basename "$deb")" "$deb"
 
-# The command is a relative link into the program folder, which holds the three files.
-link=/usr/bin/ciarlatronix
+# A game: the command is a relative link into the program folder, where the three files
+# are links to the user's files in /etc/ciarlatronix.
+link=/usr/games/ciarlatronix
+config=/etc/ciarlatronix
 target=$(readlink "$link")
 case $target in
     "") fail "$link is not a symlink" ;;
@@ -113,8 +169,11 @@ folder=$(dirname "$program")
 [ -x "$program" ] && [ "$(basename "$program")" = Ciarlatronix ] && pass "program $program" ||
     fail "no executable Ciarlatronix behind $link"
 for name in cazzate.txt foto.jpg audio.wav; do
-    [ -s "$folder/$name" ] && pass "$folder/$name" || fail "$folder/$name is missing"
+    [ "$(readlink "$folder/$name")" = "$config/$name" ] && [ -f "$config/$name" ] && [ ! -L "$config/$name" ] &&
+        [ -s "$config/$name" ] && pass "$folder/$name -> $config/$name" ||
+        fail "$folder/$name is no link to a file $config/$name"
 done
+[ -f /usr/share/man/man6/ciarlatronix.6.gz ] && zcat /usr/share/man/man6/ciarlatronix.6.gz | grep -q "$config" && pass "the manual page tells of $config" || fail "no manual page that tells of $config"
 for size in 48 128 256; do
     icon=/usr/share/icons/hicolor/${size}x$size/apps/ciarlatronix.png
     [ -f "$icon" ] && pass "$icon" || fail "$icon is missing"
@@ -134,47 +193,84 @@ export DISPLAY
 export QT_QPA_PLATFORM=xcb HOME=$work/home XDG_RUNTIME_DIR=$work/runtime
 unset WAYLAND_DISPLAY XDG_SESSION_TYPE SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
 
-# Started from elsewhere, so its files can only be found through its own folder.
-(cd / && exec "$link") >"$work/program.log" 2>&1 &
-app=$!
-pids+=("$app")
-
-# A message box about a missing file would come first; only the main window is 550x304.
-window=
-seen=
-deadline=$((SECONDS + 20))
-while [ -z "$window" ] && [ $SECONDS -lt $deadline ] && kill -0 "$app" 2>/dev/null; do
-    for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
-        WIDTH='' HEIGHT=''
-        eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)"
-        seen="$seen ${WIDTH}x$HEIGHT"
-        if [ "$WIDTH" = 550 ] && [ "$HEIGHT" = 304 ]; then
-            window=$id
-            break
-        fi
+# start_program WHEN: starts the installed command and waits for its window. A message
+# box about a file would come first and on its own; only the main window is 550x304.
+# Leaves $window set (or empty) and the program ended.
+start_program() {
+    # Started from elsewhere, so its files can only be found through its own folder.
+    (cd / && exec "$link") >"$work/program.log" 2>&1 &
+    app=$!
+    pids+=("$app")
+    window=
+    seen=
+    local id deadline=$((SECONDS + 20))
+    while [ -z "$window" ] && [ $SECONDS -lt $deadline ] && kill -0 "$app" 2>/dev/null; do
+        for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
+            WIDTH='' HEIGHT=''
+            eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)"
+            seen="$seen ${WIDTH}x$HEIGHT"
+            if [ "$WIDTH" = 550 ] && [ "$HEIGHT" = 304 ]; then
+                window=$id
+                break
+            fi
+        done
+        [ -n "$window" ] || sleep 0.2
     done
-    [ -n "$window" ] || sleep 0.2
-done
+    if [ -n "$window" ]; then
+        pass "$1: the installed program shows its 550x304 window"
+    else
+        kill -0 "$app" 2>/dev/null || echo "The program ended: $(cat "$work/program.log")"
+        fail "$1: no 550x304 window within 20 s (windows seen:${seen:- none})"
+    fi
+}
+stop_program() {
+    kill "$app" 2>/dev/null
+    wait "$app" 2>/dev/null
+}
+
+start_program "$version"
 if [ -n "$window" ]; then
-    pass "the installed program shows its 550x304 window"
     wm_class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*= "\(.*\)", "\(.*\)"/\2/p')
     wanted=$(sed -n 's/^StartupWMClass=//p' "$desktop")
     [ "$wm_class" = "$wanted" ] && pass "WM_CLASS $wm_class matches StartupWMClass" ||
         fail "WM_CLASS is '$wm_class', the desktop entry says '$wanted'"
-else
-    kill -0 "$app" 2>/dev/null || echo "The program ended: $(cat "$work/program.log")"
-    fail "no 550x304 window within 20 s (windows seen:${seen:- none})"
 fi
+stop_program
 
-kill "$app" 2>/dev/null
-wait "$app" 2>/dev/null
+# The user's own phrases, where README says to put them; a reinstall and an upgrade keep them.
+own=$work/own.txt
+printf 'Questa cazzata è mia./nE resta dopo ogni aggiornamento.\n' >"$own"
+cp "$own" "$config/cazzate.txt"
+kept() { # kept WHEN
+    cmp -s "$own" "$config/cazzate.txt" && cmp -s "$own" "$folder/cazzate.txt" &&
+        pass "$1: the user's cazzate.txt is kept" || fail "$1: the user's cazzate.txt was replaced"
+}
+install_package "--reinstall $(basename "$deb")" --reinstall "$deb"
+kept "reinstalled"
+install_package "$(basename "$upgrade_deb")" "$upgrade_deb"
+[ "$(dpkg-query -W -f '${Version}' ciarlatronix)" = "$higher" ] && pass "upgraded to $higher" ||
+    fail "not upgraded to $higher"
+kept "upgraded"
+start_program "$higher, with the user's phrases"
+stop_program
 
+# Removing leaves the user's files; purging takes them.
 if apt-get remove -y ciarlatronix >"$work/remove.log" 2>&1 && [ ! -e "$link" ] && [ ! -e "$folder" ]; then
-    installed=
     pass "apt-get remove"
 else
     cat "$work/remove.log"
     fail "apt-get remove left files behind"
+fi
+cmp -s "$own" "$config/cazzate.txt" && [ -s "$config/foto.jpg" ] && [ -s "$config/audio.wav" ] &&
+    pass "removed: the three files stay in $config" || fail "removed: the files in $config are gone"
+if apt-get purge -y ciarlatronix >"$work/purge.log" 2>&1 && [ ! -e "$config" ] &&
+    ! dpkg-query -W ciarlatronix >/dev/null 2>&1; then
+    installed=
+    pass "apt-get purge: $config is gone"
+else
+    cat "$work/purge.log"
+    ls -la "$config" 2>&1
+    fail "apt-get purge left $config or the package behind"
 fi
 
 [ "$failed" -eq 0 ]

@@ -16,8 +16,8 @@ packages=(
     g++-mingw-w64-x86-64-posix wine wine64 zip unzip
     # the Windows installer, made with wixl and finished with msibuild at a fixed time
     wixl msitools faketime
-    # package and desktop metadata
-    dpkg-dev file desktop-file-utils appstream
+    # package and desktop metadata, and the package's check
+    dpkg-dev file desktop-file-utils appstream lintian
 )
 as_root=()
 [ "$(id -u)" = 0 ] || as_root=(sudo)

@@ -252,6 +252,18 @@ TEST_CASE("files that are no regular files are refused at once, with a clear rep
     CHECK_EQ(phrases::readRegularFile(folder.file("foto.jpg"), 3).size(), 3u, "photo at its limit");
     CHECK_EQ(failureOf([&] { phrases::readRegularFile(folder.file("foto.jpg"), 2); }), std::string("File too large"),
              "photo past its limit");
+#ifndef _WIN32
+    // The installed program's folder holds links to the user's files elsewhere.
+    folder.write("cazzate.txt", "a\nb\n");
+    fs::create_symlink(folder.file("cazzate.txt"), folder.file("link.txt"));
+    fs::create_symlink(folder.file("foto.jpg"), folder.file("link.jpg"));
+    PhraseFile linked;
+    linked.open(folder.file("link.txt"));
+    std::int32_t counter = 0;
+    linked.countLines(counter);
+    CHECK_EQ(counter, 2, "phrases through a link");
+    CHECK_EQ(phrases::readRegularFile(folder.file("link.jpg"), 3).size(), 3u, "photo through a link");
+#endif
 }
 
 // A file that grows while it is read would otherwise be read for as long as it grows.
