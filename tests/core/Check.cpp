@@ -1,6 +1,6 @@
 #include "Check.h"
 
-#include "common/Text.h"
+#include <cstdio>
 
 namespace check {
 namespace {
@@ -21,7 +21,14 @@ void fail(const char *file, int line, const std::string &what)
 
 std::string show(const std::u16string &text)
 {
-    return '"' + text::toUtf8(text) + '"';
+    std::string shown = "u\"";
+    for (std::size_t i = 0; i < text.size() && i < 400; ++i) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%04X", unsigned(text[i]));
+        const bool plain = text[i] >= 0x20 && text[i] < 0x7F && text[i] != u'\\';
+        shown += plain ? std::string(1, char(text[i])) : hex;
+    }
+    return shown + (text.size() > 400 ? "\"... (" + std::to_string(text.size()) + " units)" : "\"");
 }
 
 } // namespace check

@@ -25,14 +25,15 @@ struct Window
     ScriptedRandom random;
     std::optional<frmCiarlatronix> form;
 
-    explicit Window(std::int32_t lineLimit = 2147483647)
+    // clockSeeded: the program's own generator in place of the scripted one.
+    explicit Window(std::int32_t lineLimit = 2147483647, bool clockSeeded = false)
     {
         controls.log = &log;
         services.log = &log;
         Environment environment;
         environment.reporter = &reporter;
         environment.services = &services;
-        environment.random = &random;
+        environment.random = clockSeeded ? nullptr : &random;
         environment.applicationFolder = [this] { return folder.path(); };
         environment.lineLimit = lineLimit;
         form.emplace(controls, environment);
@@ -177,21 +178,82 @@ TEST_CASE("Cambia: the cut and the type size by the phrase's length")
     }
 }
 
-TEST_CASE("a count past the limit stops at the limit and reports an overflow")
+// Each routine's report, whole, through a step made to fail; the photo on both sides of
+// its limit, as sparse files.
+TEST_CASE("every routine reports a failed step in its own words")
 {
-    Window window(3);
-    window.folder.write("cazzate.txt", "1\n2\n3\n4\n5\n");
-    window.folder.write("foto.jpg", Jpeg);
+    using Action = void (frmCiarlatronix::*)();
+    const auto Start = &frmCiarlatronix::Form_Load, Pick = &frmCiarlatronix::Label1_Click;
+    const std::uint64_t MiB128 = std::uint64_t{128} << 20;
+    struct Row
+    {
+        std::string failing;
+        Action action;
+        std::vector<std::u16string> reports;
+        std::uint64_t photoSize = 0;
+    };
+    const Row rows[] = {
+        {"", Start, {}},
+        {"sound", Start, {u"Error \"Boom\" in API_PlaySound() routine"}},
+        {"photo", Start, {u"Error \"Boom\" in Form_Load() routine"}},
+        {"a folder", Start, {u"Error \"Is a directory\" in ContaRighe() routine",
+                             u"Error \"Is a directory\" in EstraiRiga() function"}},
+        {"more lines than the limit", Start, {u"Error \"Overflow\" in ContaRighe() routine"}},
+        {"reseed", Pick, {u"Error \"Boom\" in Casuale() function"}},
+        {"size", Pick, {u"Error \"Boom\" in Cambia() function"}},
+        {"phrase", Pick, {u"Error \"Boom\" in Cambia() function"}},
+        {"open", &frmCiarlatronix::Image2_Click, {u"Error \"Boom\" in Image2_Click() routine"}},
+        {"setCreditsText", &frmCiarlatronix::Label2_Click, {u"Error \"Boom\" in Label2_Click() function"}},
+        {"creditsText", &frmCiarlatronix::Timer1_Timer, {u"Error \"Boom\" in Timer1_Timer() function"}},
+        {"", Start, {}, MiB128 - 1},
+        {"", Start, {}, MiB128},
+        {"", Start, {u"Error \"File too large\" in Form_Load() routine"}, MiB128 + 1},
+    };
+    for (const Row &row : rows) {
+        Window window(row.failing == "more lines than the limit" ? 3 : 2147483647);
+        if (row.failing == "a folder")
+            std::filesystem::create_directory(window.folder.file("cazzate.txt"));
+        window.folder.write("cazzate.txt", "1\n2\n3\n4\n5\n");
+        window.folder.write("foto.jpg", Jpeg);
+        if (row.photoSize)
+            std::filesystem::resize_file(window.folder.file("foto.jpg"), row.photoSize);
+        if (row.action != Start)
+            window.form->Form_Load(), window.controls.phrase.clear();
+        window.controls.failing = window.services.failing = window.random.failing = row.failing;
+        (*window.form.*row.action)();
+        const std::string name = row.failing + " " + std::to_string(row.photoSize);
+        CHECK_EQ(joined(window.reporter.messages), joined(row.reports), name);
+        CHECK_EQ(window.controls.photoShown, row.failing != "photo" && row.photoSize <= MiB128, name);
+        // A failed reseed still draws, a failed size still shows the phrase.
+        if (row.action == Pick)
+            CHECK_EQ(window.controls.phrase.size(), std::size_t(row.failing != "phrase"), name);
+    }
+}
+
+// No seam: the program's own generator, over many clicks on a file of eight lines. The
+// chi-square (7 degrees of freedom) passes 50 by chance with a probability of 2e-8.
+TEST_CASE("the clock-seeded draw reaches every line, evenly")
+{
+    Window window(2147483647, true);
+    window.folder.write("cazzate.txt", "1\n2\n3\n4\n5\n6\n7\n8\n");
     window.form->Form_Load();
-    CHECK_EQ(window.form->pubNumeroRighe, 3, "count");
-    CHECK_EQ(joined(window.reporter.messages), joined({u"Error \"Overflow\" in ContaRighe() routine"}), "reports");
+    std::vector<int> shown(9);
+    for (int click = 0; click < 4000; ++click) {
+        window.form->Label1_Click();
+        const std::u16string &phrase = window.controls.phrase;
+        ++shown[phrase.size() == 1 && phrase[0] >= u'1' && phrase[0] <= u'8' ? phrase[0] - u'0' : 0];
+    }
+    CHECK_EQ(shown[0], 0, "clicks that showed no line");
+    double chiSquare = 0;
+    for (int line = 1; line <= 8; ++line)
+        chiSquare += (shown[line] - 500.0) * (shown[line] - 500.0) / 500.0;
+    CHECK_EQ(chiSquare < 50, true, "chi-square " + std::to_string(chiSquare));
 }
 
 TEST_CASE("the credits: filled by a click, turned by each tick")
 {
     Window window;
     const std::u16string credits = credits::text();
-    window.controls.credits = u"Credits";
     window.form->Timer1_Timer(); // not started: nothing but the turn of what is there
     window.form->Label2_Click();
     CHECK_EQ(window.controls.credits, credits, "after the click");
