@@ -1,12 +1,13 @@
 #pragma once
 
-// Recorders in place of the toolkit, the operating system and the clock, a scratch
-// application folder, and a plain reader of phrase files to hold the engine to.
+// Recorders in place of the toolkit, the operating system and the clock, and a scratch
+// application folder.
 #include "app/WindowControls.h"
 #include "common/ErrorReporter.h"
 #include "phrases/Failure.h"
 #include "phrases/RandomSource.h"
 #include "services/SystemServices.h"
+#include "Reference.h"
 
 #include <filesystem>
 #include <string>
@@ -105,12 +106,6 @@ struct ScriptedRandom : phrases::RandomSource, Seam
     // The draw that makes the 1..n pick land on k.
     static float pick(int k, int n) { return float((k - 0.5) / n); }
 };
-
-// A line's phrase by the rule, written plainly: the line is UTF-8 when it all is (no overlong
-// forms, no surrogates, nothing past U+10FFFF, nothing cut short), else Windows-1252; then
-// each "/n", left to right, becomes CR LF.
-std::u16string referencePhrase(const std::string &line);
-extern const char16_t Windows1252From80[32]; // 0x80-0x9F; from 0xA0 each byte is its own code point
 
 class TestFolder
 {

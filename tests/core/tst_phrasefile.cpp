@@ -21,19 +21,6 @@ namespace {
 using phrases::PhraseFile;
 const std::u16string None = u"<no line>";
 
-// The rule in its plainest form: LF, CR LF and a lone CR end a line; a leading UTF-8
-// byte order mark is no part of it.
-std::vector<std::string> referenceLines(const std::string &content)
-{
-    std::vector<std::string> lines;
-    for (std::size_t start = content.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0; start < content.size();) {
-        const std::size_t end = std::min(content.find_first_of("\r\n", start), content.size());
-        lines.push_back(content.substr(start, end - start));
-        start = end + 1 + (content.compare(end, 2, "\r\n") == 0);
-    }
-    return lines;
-}
-
 // unit over and over, cut at size bytes.
 std::string repeat(const std::string &unit, std::size_t size)
 {
