@@ -161,6 +161,7 @@ TEST_CASE("Cambia: the cut and the type size by the phrase's length")
         {"500 cut to 360", std::u16string(500, u'x'), 360, 8},
         {"cut between CR and LF", std::u16string(359, u'x') + u"/nyy", 360, 8},
         {"cut never splits a pair", std::u16string(359, u'x') + pair + u"yy", 359, 8},
+        {"a pair ending at 360 stays whole", std::u16string(358, u'x') + pair, 360, 8},
         {"a 1 MB line", std::u16string(1 << 20, u'x'), 360, 8},
     };
     for (const Row &row : rows) {
