@@ -152,6 +152,7 @@ TEST_CASE("the ticker turns by one character")
         CHECK_EQ(ticker::rotateLeft(before), after, check::show(before));
 }
 
+// Each routine's own report is in the window's tests; here, descriptions that are no Failure.
 TEST_CASE("a trapped step is reported in one form")
 {
     struct Recorder : ErrorReporter
@@ -159,14 +160,10 @@ TEST_CASE("a trapped step is reported in one form")
         std::u16string last;
         void report(const std::u16string &message) override { last = message; }
     } recorder;
-    ErrorTrap routine(recorder, "ContaRighe", ErrorTrap::Kind::Routine);
     ErrorTrap function(recorder, "Cambia", ErrorTrap::Kind::Function);
-    CHECK(routine.run([] {}));
-    CHECK(recorder.last.empty());
-    CHECK(!routine.run([] { throw phrases::Failure("No such file or directory"); }));
-    CHECK_EQ(recorder.last, u"Error \"No such file or directory\" in ContaRighe() routine", "routine");
-    function.run([] { throw std::bad_alloc(); });
-    CHECK_EQ(recorder.last, u"Error \"Out of memory\" in Cambia() function", "function");
+    CHECK(function.run([] {}) && recorder.last.empty());
+    CHECK(!function.run([] { throw std::bad_alloc(); }));
+    CHECK_EQ(recorder.last, u"Error \"Out of memory\" in Cambia() function", "out of memory");
     function.run([] { throw phrases::Failure("Accesso negato: caff\xC3\xA8"); });
     CHECK_EQ(recorder.last, u"Error \"Accesso negato: caff\u00E8\" in Cambia() function", "UTF-8 wording");
 }

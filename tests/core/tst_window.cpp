@@ -41,15 +41,21 @@ struct Window
     void pick(int k) { random.draws = {ScriptedRandom::pick(k, form->pubNumeroRighe)}; }
 };
 
-// What each report says after its description: " in Routine() routine".
-std::vector<std::u16string> tails(const std::vector<std::u16string> &messages)
+// An expected report from its closing quote on leaves the description to the system's
+// own words; any other is the whole text.
+bool reads(const std::vector<std::u16string> &messages, const std::vector<std::u16string> &expected)
 {
-    std::vector<std::u16string> result;
-    for (const std::u16string &message : messages) {
-        const bool wellFormed = message.rfind(u"Error \"", 0) == 0 && message.size() > 8;
-        result.push_back(wellFormed ? message.substr(message.rfind(u'"') + 1) : u"malformed: " + message);
+    if (messages.size() != expected.size())
+        return false;
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        const std::u16string &got = messages[i], &tail = expected[i];
+        const bool described = tail.rfind(u"\" in ", 0) == 0 && got.rfind(u"Error \"", 0) == 0
+                               && got.size() > tail.size() + 7
+                               && got.compare(got.size() - tail.size(), tail.size(), tail) == 0;
+        if (got != tail && !described)
+            return false;
     }
-    return result;
+    return true;
 }
 
 std::string joined(const std::vector<std::u16string> &texts)
@@ -74,48 +80,6 @@ void put(const TestFolder &folder, const char *name, Put what, const std::string
 }
 
 } // namespace
-
-TEST_CASE("start-up: the steps in order and the reports each folder gives")
-{
-    const std::u16string Conta = u" in ContaRighe() routine";
-    const std::u16string Estrai = u" in EstraiRiga() function";
-    const std::u16string Load = u" in Form_Load() routine";
-    struct Row
-    {
-        const char *name;
-        Put phrases;
-        Put photo;
-        std::vector<std::u16string> reports;
-    };
-    const Row rows[] = {
-        {"all files there", Put::Good, Put::Good, {}},
-        {"photo missing", Put::Good, Put::Missing, {Load}},
-        {"photo not a picture", Put::Good, Put::Garbage, {Load}},
-        {"photo a folder", Put::Good, Put::Folder, {Load}},
-        {"photo a named pipe", Put::Good, Put::Pipe, {Load}},
-        {"phrase file missing", Put::Missing, Put::Good, {Conta, Estrai}},
-        {"phrase file a folder", Put::Folder, Put::Good, {Conta, Estrai}},
-        {"phrase file a named pipe", Put::Pipe, Put::Good, {Conta, Estrai}},
-        {"both bad", Put::Missing, Put::Garbage, {Conta, Estrai, Load}},
-    };
-    for (const Row &row : rows) {
-        Window window;
-        put(window.folder, "cazzate.txt", row.phrases, "una cazzata\r\n");
-        put(window.folder, "foto.jpg", row.photo, Jpeg);
-        window.form->Form_Load();
-        CHECK_EQ(joined(tails(window.reporter.messages)), joined(row.reports), row.name);
-        std::vector<std::string> steps{"sound", "size", "phrase"};
-        if (row.photo == Put::Good || row.photo == Put::Garbage)
-            steps.push_back("photo");
-        CHECK_EQ(window.log == steps, true, row.name);
-        CHECK_EQ(window.services.played.size(), std::size_t{1}, row.name);
-        CHECK(window.services.played.front() == window.folder.file("audio.wav"));
-        const bool goodPhrases = row.phrases == Put::Good;
-        CHECK_EQ(window.form->pubNumeroRighe, goodPhrases ? 1 : 0, row.name);
-        CHECK_EQ(window.controls.phrase, goodPhrases ? u"una cazzata" : u"", row.name);
-        CHECK_EQ(window.controls.photoShown, row.photo == Put::Good, row.name);
-    }
-}
 
 // The lines themselves are the phrase file's tests; here, what the window does with them.
 TEST_CASE("each pick shows the line drawn; a file shrunk below the count shows nothing")
@@ -179,26 +143,36 @@ TEST_CASE("Cambia: the cut and the type size by the phrase's length")
     }
 }
 
-// Each routine's report, whole, through a step made to fail; the photo on both sides of
-// its limit, as sparse files.
+// Each routine's report through a step made to fail, the folders start-up can meet, and the
+// photo on both sides of its limit as sparse files.
 TEST_CASE("every routine reports a failed step in its own words")
 {
     using Action = void (frmCiarlatronix::*)();
     const auto Start = &frmCiarlatronix::Form_Load, Pick = &frmCiarlatronix::Label1_Click;
+    const std::u16string Load = u"\" in Form_Load() routine", Conta = u"\" in ContaRighe() routine",
+                         Estrai = u"\" in EstraiRiga() function";
     const std::uint64_t MiB128 = std::uint64_t{128} << 20;
     struct Row
     {
         std::string failing;
         Action action;
         std::vector<std::u16string> reports;
+        Put phrases = Put::Good, photo = Put::Good;
         std::uint64_t photoSize = 0;
     };
     const Row rows[] = {
         {"", Start, {}},
         {"sound", Start, {u"Error \"Boom\" in API_PlaySound() routine"}},
         {"photo", Start, {u"Error \"Boom\" in Form_Load() routine"}},
-        {"a folder", Start, {u"Error \"Is a directory\" in ContaRighe() routine",
-                             u"Error \"Is a directory\" in EstraiRiga() function"}},
+        {"", Start, {u"Error \"Not a picture\" in Form_Load() routine"}, Put::Good, Put::Garbage},
+        {"", Start, {u"Error \"Is a directory\" in Form_Load() routine"}, Put::Good, Put::Folder},
+        {"", Start, {Load}, Put::Good, Put::Missing},
+        {"", Start, {Load}, Put::Good, Put::Pipe},
+        {"", Start, {u"Error \"Is a directory\" in ContaRighe() routine",
+                     u"Error \"Is a directory\" in EstraiRiga() function"}, Put::Folder},
+        {"", Start, {Conta, Estrai}, Put::Missing},
+        {"", Start, {Conta, Estrai}, Put::Pipe},
+        {"", Start, {Conta, Estrai, Load}, Put::Missing, Put::Garbage},
         {"more lines than the limit", Start, {u"Error \"Overflow\" in ContaRighe() routine"}},
         {"reseed", Pick, {u"Error \"Boom\" in Casuale() function"}},
         {"size", Pick, {u"Error \"Boom\" in Cambia() function"}},
@@ -206,28 +180,40 @@ TEST_CASE("every routine reports a failed step in its own words")
         {"open", &frmCiarlatronix::Image2_Click, {u"Error \"Boom\" in Image2_Click() routine"}},
         {"setCreditsText", &frmCiarlatronix::Label2_Click, {u"Error \"Boom\" in Label2_Click() function"}},
         {"creditsText", &frmCiarlatronix::Timer1_Timer, {u"Error \"Boom\" in Timer1_Timer() function"}},
-        {"", Start, {}, MiB128 - 1},
-        {"", Start, {}, MiB128},
-        {"", Start, {u"Error \"File too large\" in Form_Load() routine"}, MiB128 + 1},
+        {"", Start, {}, Put::Good, Put::Good, MiB128 - 1},
+        {"", Start, {}, Put::Good, Put::Good, MiB128},
+        {"", Start, {u"Error \"File too large\" in Form_Load() routine"}, Put::Good, Put::Good, MiB128 + 1},
     };
     for (const Row &row : rows) {
-        Window window(row.failing == "more lines than the limit" ? 3 : 2147483647);
-        if (row.failing == "a folder")
-            std::filesystem::create_directory(window.folder.file("cazzate.txt"));
-        window.folder.write("cazzate.txt", "1\n2\n3\n4\n5\n");
-        window.folder.write("foto.jpg", Jpeg);
+        const bool limited = row.failing == "more lines than the limit";
+        Window window(limited ? 3 : 2147483647);
+        put(window.folder, "cazzate.txt", row.phrases, "1\n2\n3\n4\n5\n");
+        put(window.folder, "foto.jpg", row.photo, Jpeg);
         if (row.photoSize)
             std::filesystem::resize_file(window.folder.file("foto.jpg"), row.photoSize);
         if (row.action != Start)
-            window.form->Form_Load(), window.controls.phrase.clear();
+            window.form->Form_Load(), window.controls.phrase.clear(), window.log.clear();
         window.controls.failing = window.services.failing = window.random.failing = row.failing;
         (*window.form.*row.action)();
-        const std::string name = row.failing + " " + std::to_string(row.photoSize);
-        CHECK_EQ(joined(window.reporter.messages), joined(row.reports), name);
-        CHECK_EQ(window.controls.photoShown, row.failing != "photo" && row.photoSize <= MiB128, name);
+        const std::string name = row.failing + " " + std::to_string(int(row.phrases)) + std::to_string(int(row.photo))
+                                 + " " + std::to_string(row.photoSize);
+        CHECK_EQ(reads(window.reporter.messages, row.reports), true, name + ": " + joined(window.reporter.messages));
+        const bool photoShown = row.failing != "photo" && row.photo == Put::Good && row.photoSize <= MiB128;
+        CHECK_EQ(window.controls.photoShown, photoShown, name);
         // A failed reseed still draws, a failed size still shows the phrase.
         if (row.action == Pick)
             CHECK_EQ(window.controls.phrase.size(), std::size_t(row.failing != "phrase"), name);
+        const bool goodPhrases = row.phrases == Put::Good;
+        CHECK_EQ(window.form->pubNumeroRighe, goodPhrases ? limited ? 3 : 5 : 0, name);
+        if (row.action != Start || !row.failing.empty())
+            continue;
+        // Each step runs, in order, whatever the one before it did.
+        std::vector<std::string> steps{"sound", "size", "phrase"};
+        if ((row.photo == Put::Good || row.photo == Put::Garbage) && row.photoSize <= MiB128)
+            steps.push_back("photo");
+        CHECK_EQ(window.log == steps, true, name);
+        CHECK(window.services.played == std::vector<std::filesystem::path>{window.folder.file("audio.wav")});
+        CHECK_EQ(window.controls.phrase.size(), std::size_t(goodPhrases), name);
     }
 }
 
