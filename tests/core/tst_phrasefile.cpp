@@ -237,11 +237,6 @@ TEST_CASE("files that are no regular files are refused at once, with a clear rep
         CHECK_EQ(failure.empty() || file.isOpen(), false, kind);
         CHECK_EQ(failureOf([&] { phrases::readRegularFile(path, 100); }), failure, kind + ", photo");
     }
-    TestFolder folder;
-    folder.write("foto.jpg", "abc");
-    CHECK_EQ(phrases::readRegularFile(folder.file("foto.jpg"), 3).size(), 3u, "photo at its limit");
-    CHECK_EQ(failureOf([&] { phrases::readRegularFile(folder.file("foto.jpg"), 2); }), std::string("File too large"),
-             "photo past its limit");
 }
 
 // A file that grows while it is read would otherwise be read for as long as it grows.
