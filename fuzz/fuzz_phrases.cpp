@@ -158,9 +158,9 @@ void checkText(const Input &in, const std::string &bytes, const char *label)
     std::memcpy(in8.get(), bytes.data(), n);
     std::unique_ptr<char16_t[]> out16(new char16_t[n]);
 
+    const std::string said = context(in) + label + " bytes: " + shown(bytes) + (wasUtf8 ? "\nvalid" : "\ninvalid");
     if (phrases::isValidUtf8(in8.get(), n) != wasUtf8)
-        mismatch("isValidUtf8", context(in) + label + " bytes: " + shown(bytes) + "\nexpected "
-                                    + (wasUtf8 ? "valid" : "invalid"));
+        mismatch("isValidUtf8", said);
     // The same bytes in pieces of 1 to 7, each piece its own exact-size copy.
     phrases::Utf8Validator pieces;
     for (std::size_t at = 0, piece = 1; at < n; at += piece, piece = piece % 7 + 1) {
@@ -170,29 +170,23 @@ void checkText(const Input &in, const std::string &bytes, const char *label)
         pieces.feed(copy.get(), size);
     }
     if (pieces.valid() != wasUtf8)
-        mismatch("Utf8Validator", context(in) + label + " fed in pieces: " + shown(bytes) + "\nexpected "
-                                      + (wasUtf8 ? "valid" : "invalid"));
+        mismatch("Utf8Validator fed in pieces", said);
 
     const std::size_t units = phrases::decodeLine(in8.get(), n, out16.get());
-    if (units > n)
-        mismatch("decodeLine", context(in) + label + " wrote more units than bytes: " + shown(bytes));
-    const std::u16string got(out16.get(), units);
-    if (got != decoded)
-        mismatch("decodeLine", context(in) + label + " bytes: " + shown(bytes) + "\nexpected: "
-                                   + shown(decoded) + "\ngot:      " + shown(got));
+    const std::u16string got(out16.get(), std::min(units, n));
+    if (units > n || got != decoded)
+        mismatch("decodeLine", said + "\nexpected: " + shown(decoded) + "\ngot:      " + shown(got));
 
     const std::u16string expanded = referenceExpand(decoded);
     phrases::expandLineBreaks(out16.get(), units);
     const std::u16string gotExpanded(out16.get(), units);
     if (gotExpanded != expanded)
-        mismatch("expandLineBreaks", context(in) + label + " text: " + shown(decoded) + "\nexpected: "
-                                         + shown(expanded) + "\ngot:      " + shown(gotExpanded));
+        mismatch("expandLineBreaks", said + "\nexpected: " + shown(expanded) + "\ngot:      " + shown(gotExpanded));
 
     const std::size_t cut = refCut(expanded);
     const std::size_t gotCut = phrases::cutLength(out16.get(), units);
     if (gotCut != cut)
-        mismatch("cutLength", context(in) + label + " text: " + shown(expanded) + "\nexpected "
-                                  + std::to_string(cut) + ", got " + std::to_string(gotCut));
+        mismatch("cutLength", said + "\nexpected " + std::to_string(cut) + ", got " + std::to_string(gotCut));
 }
 
 // The phrase of line k as the whole line gives it (decoded whole, then expanded), cut to keep.

@@ -22,13 +22,12 @@ void fail(const char *file, int line, const std::string &what)
 std::string show(const std::u16string &text)
 {
     std::string shown = "u\"";
-    for (std::size_t i = 0; i < text.size() && i < 400; ++i) {
+    for (const char16_t unit : text.substr(0, 400)) {
         char hex[8];
-        std::snprintf(hex, sizeof hex, "\\x%04X", unsigned(text[i]));
-        const bool plain = text[i] >= 0x20 && text[i] < 0x7F && text[i] != u'\\';
-        shown += plain ? std::string(1, char(text[i])) : hex;
+        std::snprintf(hex, sizeof hex, unit >= 0x20 && unit < 0x7F && unit != u'\\' ? "%c" : "\\x%04X", unsigned(unit));
+        shown += hex;
     }
-    return shown + (text.size() > 400 ? "\"... (" + std::to_string(text.size()) + " units)" : "\"");
+    return shown + (text.size() > 400 ? "\"..." : "\"");
 }
 
 } // namespace check

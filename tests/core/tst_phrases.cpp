@@ -6,6 +6,7 @@
 #include "phrases/PhraseText.h"
 
 #include <limits>
+#include <tuple>
 
 namespace {
 
@@ -49,20 +50,14 @@ TEST_CASE("decoding: the edges of UTF-8, else Windows-1252")
 TEST_CASE("the draw: a whole number from 1 to n, and the one n that overflows")
 {
     const float belowOne = 0.99999994f;
-    struct Row
-    {
-        std::int32_t n;
-        float r;
-        std::int32_t drawn;
-    };
-    const Row rows[] = {
+    const std::tuple<std::int32_t, float, std::int32_t> rows[] = { // n, r: drawn
         {0, 0.0f, 1},   {0, belowOne, 1},  {1, belowOne, 1},   {10, 0.0f, 1},  {10, belowOne, 10},
         {10, 0.45f, 5}, {-1, 0.0f, 1},     {-1, 0.5f, 0},      {-5, belowOne, -4},
         {std::numeric_limits<std::int32_t>::max(), belowOne, 2147483520},
         {std::numeric_limits<std::int32_t>::min() + 1, 0.0f, 1},
     };
-    for (const Row &row : rows)
-        CHECK_EQ(phrases::drawWholeNumber(row.n, row.r), row.drawn, std::to_string(row.n) + " " + std::to_string(row.r));
+    for (const auto &[n, r, drawn] : rows)
+        CHECK_EQ(phrases::drawWholeNumber(n, r), drawn, std::to_string(n) + " " + std::to_string(r));
     bool overflowed = false;
     try {
         phrases::drawWholeNumber(std::numeric_limits<std::int32_t>::min(), 0.5f);

@@ -27,32 +27,23 @@ TEST_CASE("hit testing and pointers: the topmost control that takes the mouse")
     };
     const Row rows[] = {
         {0, 0, designed, Control::None, Pointer::Arrow},
-        {32, 32, designed, Control::Image2, Pointer::Hand},          // link, corners
-        {152, 99, designed, Control::Image2, Pointer::Hand},
+        {32, 32, designed, Control::Image2, Pointer::Hand}, {152, 99, designed, Control::Image2, Pointer::Hand}, // link
         {153, 99, designed, Control::None, Pointer::Arrow},
-        {536, 5, designed, Control::imgClose, Pointer::Hand},        // close mark
-        {545, 14, designed, Control::imgClose, Pointer::Hand},
+        {536, 5, designed, Control::imgClose, Pointer::Hand}, {545, 14, designed, Control::imgClose, Pointer::Hand},
         {546, 14, designed, Control::None, Pointer::Arrow},
-        {184, 48, designed, Control::Label1, Pointer::Icon},         // phrase over balloon
-        {474, 136, designed, Control::Label1, Pointer::Icon},
-        {183, 48, designed, Control::imgFumetto, Pointer::Icon},
-        {474, 137, designed, Control::imgFumetto, Pointer::Icon},
-        {160, 32, designed, Control::imgFumetto, Pointer::Icon},
-        {494, 170, designed, Control::imgFumetto, Pointer::Icon},    // balloon over logo
-        {494, 171, designed, Control::Image1, Pointer::Arrow},
-        {495, 150, designed, Control::Image1, Pointer::Arrow},
-        {48, 120, designed, Control::imgCazzaro, Pointer::Icon},     // photo
-        {147, 269, designed, Control::imgCazzaro, Pointer::Icon},
+        {184, 48, designed, Control::Label1, Pointer::Icon}, {474, 136, designed, Control::Label1, Pointer::Icon},
+        {183, 48, designed, Control::imgFumetto, Pointer::Icon}, {474, 137, designed, Control::imgFumetto, Pointer::Icon},
+        {160, 32, designed, Control::imgFumetto, Pointer::Icon}, {494, 170, designed, Control::imgFumetto, Pointer::Icon},
+        {494, 171, designed, Control::Image1, Pointer::Arrow}, {495, 150, designed, Control::Image1, Pointer::Arrow},
+        {48, 120, designed, Control::imgCazzaro, Pointer::Icon}, {147, 269, designed, Control::imgCazzaro, Pointer::Icon},
         {148, 200, designed, Control::None, Pointer::Arrow},
-        {200, 200, big, Control::imgCazzaro, Pointer::Icon},         // a big photo over the logo,
-        {200, 150, big, Control::imgCazzaro, Pointer::Icon},         // over the balloon,
-        {200, 130, big, Control::Label1, Pointer::Icon},             // under the phrase
-        {368, 256, designed, Control::Label2, Pointer::Hand},        // "Credits", under the box too
-        {424, 280, designed, Control::Label2, Pointer::Hand},
-        {400, 270, designed, Control::Label2, Pointer::Hand},
-        {367, 270, designed, Control::Image1, Pointer::Arrow},       // the box elsewhere: what lies beneath
-        {425, 270, designed, Control::Image1, Pointer::Arrow},
-        {300, 275, designed, Control::None, Pointer::Arrow},
+        // a big photo over the logo and the balloon, under the phrase
+        {200, 200, big, Control::imgCazzaro, Pointer::Icon}, {200, 150, big, Control::imgCazzaro, Pointer::Icon},
+        {200, 130, big, Control::Label1, Pointer::Icon},
+        // "Credits", under the box too; the box elsewhere: what lies beneath
+        {368, 256, designed, Control::Label2, Pointer::Hand}, {424, 280, designed, Control::Label2, Pointer::Hand},
+        {400, 270, designed, Control::Label2, Pointer::Hand}, {367, 270, designed, Control::Image1, Pointer::Arrow},
+        {425, 270, designed, Control::Image1, Pointer::Arrow}, {300, 275, designed, Control::None, Pointer::Arrow},
     };
     for (const Row &row : rows) {
         const std::string where = std::to_string(row.x) + "," + std::to_string(row.y);
