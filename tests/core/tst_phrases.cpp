@@ -1,6 +1,6 @@
 // The phrase engine's rules for one line: decoding and the draw of a line number.
 #include "Check.h"
-#include "Fakes.h"
+#include "Reference.h"
 
 #include "phrases/Failure.h"
 #include "phrases/PhraseText.h"
