@@ -7,7 +7,7 @@ packages=(
     # build (the fuzzer builds with make)
     cmake ninja-build make g++ qt6-base-dev qt6-multimedia-dev libgl-dev libx11-dev
     # a real session for the end-to-end test and screenshots
-    xvfb xauth x11-utils xdotool imagemagick pulseaudio pulseaudio-utils sox bc procps fonts-dejavu-core
+    xvfb xauth x11-utils xdotool imagemagick pulseaudio pulseaudio-utils sox bc procps fonts-dejavu-core tesseract-ocr
     # the accessibility test: the AT-SPI bus on a session D-Bus, read from Python
     at-spi2-core python3 python3-pyatspi dbus dbus-x11
     # fuzzing (libclang-rt has libFuzzer's driver and the sanitizer runtimes clang links)

@@ -1,6 +1,6 @@
 #include "Check.h"
 
-#include "common/Text.h"
+#include <cstdio>
 
 namespace check {
 namespace {
@@ -21,7 +21,13 @@ void fail(const char *file, int line, const std::string &what)
 
 std::string show(const std::u16string &text)
 {
-    return '"' + text::toUtf8(text) + '"';
+    std::string shown = "u\"";
+    for (const char16_t unit : text.substr(0, 400)) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, unit >= 0x20 && unit < 0x7F && unit != u'\\' ? "%c" : "\\x%04X", unsigned(unit));
+        shown += hex;
+    }
+    return shown + (text.size() > 400 ? "\"..." : "\"");
 }
 
 } // namespace check

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace check {
@@ -25,12 +26,15 @@ struct Registrar
     Registrar(const char *name, std::function<void()> body) { cases().push_back({name, std::move(body)}); }
 };
 
+// UTF-16 text as ASCII, every other unit as \xHHHH, so a failure shows what differs.
 std::string show(const std::u16string &text);
 template<typename T>
 std::string show(const T &value)
 {
     std::ostringstream out;
-    if constexpr (std::is_enum_v<T>)
+    if constexpr (std::is_convertible_v<const T &, std::u16string_view>)
+        return show(std::u16string(std::u16string_view(value)));
+    else if constexpr (std::is_enum_v<T>)
         out << static_cast<long long>(value);
     else
         out << value;

@@ -37,3 +37,4 @@ bool TestFolder::makePipe(const char *name) const
     return ::mkfifo(file(name).c_str(), 0600) == 0;
 #endif
 }
+

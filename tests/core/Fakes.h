@@ -7,12 +7,21 @@
 #include "phrases/Failure.h"
 #include "phrases/RandomSource.h"
 #include "services/SystemServices.h"
+#include "Reference.h"
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-struct FakeControls : WindowControls
+// Each fake step named in failing throws Failure("Boom"), as a failing system call would.
+struct Seam
+{
+    std::string failing;
+    void step(const char *name) const { failing == name ? throw phrases::Failure("Boom") : void(); }
+};
+
+// Starts as the real controls do: the timer stopped, "Credits" centred.
+struct FakeControls : WindowControls, Seam
 {
     std::vector<std::string> *log = nullptr;
     float phraseSize = 8.0f;
@@ -20,13 +29,14 @@ struct FakeControls : WindowControls
     std::size_t phraseCapacity = 0; // of the text handed over, before any copy
     std::u16string credits = u"Credits";
     bool creditsLeft = false;
-    bool timerEnabled = true;
+    bool timerEnabled = false;
     int timerInterval = 0;
     bool photoShown = false;
     bool unloaded = false;
 
     void note(const char *what) const
     {
+        step(what);
         if (log)
             log->push_back(what);
     }
@@ -37,8 +47,8 @@ struct FakeControls : WindowControls
         phrase = text;
         phraseCapacity = text.capacity();
     }
-    std::u16string creditsText() const override { return credits; }
-    void setCreditsText(const std::u16string &text) override { credits = text; }
+    std::u16string creditsText() const override { return step("creditsText"), credits; }
+    void setCreditsText(const std::u16string &text) override { step("setCreditsText"), credits = text; }
     void alignCreditsLeft() override { creditsLeft = true; }
     void setTimerEnabled(bool enabled) override { timerEnabled = enabled; }
     void setTimerInterval(int milliseconds) override { timerInterval = milliseconds; }
@@ -60,7 +70,7 @@ struct RecordingReporter : ErrorReporter
     void report(const std::u16string &message) override { messages.push_back(message); }
 };
 
-struct RecordingServices : SystemServices
+struct RecordingServices : SystemServices, Seam
 {
     std::vector<std::string> *log = nullptr;
     std::vector<std::filesystem::path> played;
@@ -68,24 +78,26 @@ struct RecordingServices : SystemServices
     std::vector<std::uintptr_t> owners;
     void playSound(const std::filesystem::path &path) override
     {
+        step("sound");
         if (log)
             log->push_back("sound");
         played.push_back(path);
     }
     void openAddress(const std::string &address, std::uintptr_t owner) override
     {
+        step("open");
         opened.push_back(address);
         owners.push_back(owner);
     }
 };
 
 // Draws the numbers it is given, in turn, and counts the reseeds.
-struct ScriptedRandom : phrases::RandomSource
+struct ScriptedRandom : phrases::RandomSource, Seam
 {
     std::vector<float> draws;
     std::size_t position = 0;
     int reseeds = 0;
-    void reseed() override { ++reseeds; }
+    void reseed() override { step("reseed"), ++reseeds; }
     float next() override { return draws.empty() ? 0.0f : draws[position++ % draws.size()]; }
     // The draw that makes the 1..n pick land on k.
     static float pick(int k, int n) { return float((k - 0.5) / n); }
