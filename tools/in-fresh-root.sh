@@ -15,9 +15,10 @@ cleanup() {
     local i
     for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do umount "${mounts[i]}" 2>/dev/null || umount -l "${mounts[i]}"; done
     # Never remove through a mount that is still there: it would reach this work tree.
+    [ -z "${CIARLA_ROOT:-}" ] || return 0
     if awk -v r="$root" 'index($5, r "/") == 1 { found = 1 } END { exit !found }' /proc/self/mountinfo; then
         echo "in-fresh-root: still mounted under $root; left alone" >&2
-    elif [ -z "${CIARLA_ROOT:-}" ]; then
+    else
         rm -rf "$(dirname "$root")"
     fi
 }
