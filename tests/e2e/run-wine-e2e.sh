@@ -15,12 +15,14 @@ session_need wineserver Xvfb xdotool xwininfo pulseaudio parec pactl import comp
 session_begin wine-e2e
 session_cleanup="wineserver -k"
 
-# Three program folders, each unpacked from the zip: all files, no photo, no phrases.
-for case in full nophoto nophrases; do
+# Four program folders, each unpacked from the zip: all files, no photo, a photo that is no
+# picture, no phrases.
+for case in full nophoto badphoto nophrases; do
     mkdir -p "$work/$case"
     unzip -q "$zip" -d "$work/$case" || { echo "FAIL: cannot unpack $zip"; exit 1; }
 done
 rm "$work/nophoto/foto.jpg" "$work/nophrases/cazzate.txt"
+echo "no picture" >"$work/badphoto/foto.jpg"
 tune_length=$(sox --i -D "$work/full/audio.wav")
 
 # Wine hands web addresses to xdg-open.
@@ -150,11 +152,13 @@ boxes_before_window() { # boxes_before_window CASE TEXT...: one box per text, in
 missing='Error "File not found." in'
 echo "== no photo"
 boxes_before_window nophoto "$missing Form_Load() routine"
+echo "== a photo that is no picture"
+boxes_before_window badphoto "Error \"Call failed.\" in Form_Load() routine"
 echo "== no phrases"
 boxes_before_window nophrases "$missing ContaRighe() routine" "$missing EstraiRiga() function"
 
 if ! session_summary wine-e2e; then
-    for case in full nophoto nophrases; do
+    for case in full nophoto badphoto nophrases; do
         echo "--- $case output"
         grep -v '^ALSA' "$work/$case.log" 2>/dev/null | tail -n 20
     done
