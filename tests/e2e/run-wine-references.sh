@@ -1,6 +1,6 @@
 #!/bin/bash
 # The Windows program under Wine, as the user sees it: the window in several states, its
-# tooltip and a message box, each compared with a reviewed picture in tests/references/win32,
+# tooltip and its message boxes, each compared with a reviewed picture in tests/references/win32,
 # and the pointer over every control.
 # Usage: run-wine-references.sh ZIP   (the zip of tools/build-windows.sh). Exit 77: tools missing.
 # A mismatch leaves NAME.actual.png and NAME.diff.png in references-failed/ beside the zip.
@@ -29,7 +29,7 @@ mkdir -p "$WINEPREFIX" && wineserver -p
 "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { echo "FAIL: wineboot"; cat "$work/wineboot.log"; exit 1; }
 
 # folder CASE PHRASE [PHOTO]: a program folder with the one-line phrase file PHRASE and the
-# photo PHOTO ("sample": the one in the zip; "none": no photo). No tune: it adds nothing to see.
+# photo PHOTO (default: the one in the zip). No tune: it adds nothing to see.
 folder() {
     mkdir -p "$work/$1"
     unzip -q "$zip" -d "$work/$1" || { echo "FAIL: cannot unpack $zip"; exit 1; }
@@ -37,7 +37,6 @@ folder() {
     printf '%s\r\n' "$2" >"$work/$1/cazzate.txt"
     case ${3:-sample} in
         sample) ;;
-        none) rm "$work/$1/foto.jpg" ;;
         *) cp "$3" "$work/$1/foto.jpg" ;;
     esac
 }
@@ -52,7 +51,8 @@ folder credits "Chi dorme non piglia pesci, ma almeno non puzza di pesce."
 folder long "$long"
 folder ampersand "Pane && salame, e &vino:/nla seconda riga, &&&& due"
 folder large "Una foto più grande della cornice." "$work/large.jpg"
-folder nophoto "La faccia di riserva." none
+echo "no picture" >"$work/bad.jpg"
+folder badphoto "La faccia di riserva." "$work/bad.jpg"
 folder nophrases "" && rm "$work/nophrases/cazzate.txt"
 
 windows() { # the program's windows on screen, "ID NAME" lines
@@ -76,11 +76,16 @@ launch() { # launch CASE: runs the program from its folder; sets app
     app=$!
     pids+=($app)
 }
-start() { # start CASE [BOXES]: launches it, answers BOXES message boxes, and sets window, X, Y
-    local box
+start() { # start CASE [BOXES]: launches it; pictures and answers BOXES message boxes, each
+    # captioned Ciarlatronix, as CASE-box1...; sets window, X, Y
+    local box i
     launch "$1"
-    for _ in $(seq "${2:-0}"); do
-        box=$(appeared 30 "$known") || { fail "$1: no message box"; return 1; }
+    for i in $(seq "${2:-0}"); do
+        box=$(appeared 30 "$known") || { fail "$1: no message box $i"; return 1; }
+        sleep 0.5
+        [ "$(xdotool getwindowname "$box")" = Ciarlatronix ] || fail "$1: box $i is captioned '$(xdotool getwindowname "$box")'"
+        capture "$1-box$i" "$box"
+        judge "$1-box$i"
         press_ok "$box"
     done
     window=$(appeared 30 "$known") || { fail "$1: no window"; return 1; }
@@ -218,32 +223,12 @@ TABLE
     close
 }
 
-for case in long ampersand large nophoto; do
-    echo "== $case"
-    boxes=0
-    [ "$case" = nophoto ] && boxes=1
-    start "$case" "$boxes" && { capture "$case" "$window"; judge "$case"; close; }
+# The boxes: the stop icon, the whole text (the system's words without their line end, the
+# routine and its kind), OK; then the window, with the placeholder face and an empty phrase.
+for case in long:0 ampersand:0 large:0 badphoto:1 nophrases:2; do
+    echo "== ${case%:*}"
+    start "${case%:*}" "${case#*:}" && { capture "${case%:*}" "$window"; judge "${case%:*}"; close; }
 done
-
-echo "== a message box: the stop icon, the text, OK"
-launch nophrases
-if box=$(appeared 30 "$known"); then
-    sleep 0.5
-    [ "$(xdotool getwindowname "$box")" = Ciarlatronix ] && pass "the box is captioned Ciarlatronix" \
-        || fail "the box is captioned '$(xdotool getwindowname "$box")'"
-    capture box "$box"
-    judge box
-else
-    fail "no message box"
-fi
-# Then EstraiRiga's box, and the window.
-press_ok "$box"
-if box=$(appeared 30 "$known") && press_ok "$box" && window=$(appeared 30 "$known"); then
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    close
-else
-    fail "no second box and window after the first box"
-fi
 
 # Every other window is gone, so the ticker's is on top again; the text comes back to where
 # it began. An update has no picture of its own to write here.
