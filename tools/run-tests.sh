@@ -26,11 +26,12 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 step "fuzzing the phrase engine for ${CIARLA_FUZZ_SECONDS:-60} s"
 FUZZ_BUILD_DIR=$PWD/build-fuzz fuzz/run-fuzz.sh "${CIARLA_FUZZ_SECONDS:-60}"
 
-step "Windows: the cross-built program and core tests, the core tests, user sessions, a screen reader's client and the installer under Wine"
+step "Windows: the cross-built program and core tests, the core tests, user sessions, reference pictures, a screen reader's client and the installer under Wine"
 CIARLA_PACKAGE_VERSION=1.0.0.0 CIARLA_BUILD_TESTS=ON tools/build-windows.sh build-windows
 WINEPREFIX=$PWD/build-windows/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
     ctest --test-dir build-windows/build --output-on-failure
 tests/e2e/run-wine-e2e.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
+tests/e2e/run-wine-references.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 tests/e2e/run-wine-a11y.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 tests/e2e/run-wine-photo-tips.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 # A later version of the same program, to upgrade to: only the packages are made again.
