@@ -20,6 +20,18 @@ struct Seam
     void step(const char *name) const { failing == name ? throw phrases::Failure("Boom") : void(); }
 };
 
+// The wording of the Failure step throws; empty when it throws none.
+template<typename Step>
+std::string failureOf(Step step)
+{
+    try {
+        step();
+    } catch (const phrases::Failure &failure) {
+        return failure.what();
+    }
+    return {};
+}
+
 // Starts as the real controls do: the timer stopped, "Credits" centred.
 struct FakeControls : WindowControls, Seam
 {

@@ -6,7 +6,6 @@
 #include "phrases/PhraseFile.h"
 
 #include <fstream>
-#include <functional>
 #include <random>
 #include <tuple>
 
@@ -41,16 +40,6 @@ std::u16string phraseOf(const std::filesystem::path &path, std::int32_t k, std::
     file.open(path);
     std::u16string phrase;
     return file.readPhrase(k, phrase, keep) ? phrase : None;
-}
-
-std::string failureOf(const std::function<void()> &step)
-{
-    try {
-        step();
-    } catch (const phrases::Failure &failure) {
-        return failure.what();
-    }
-    return {};
 }
 
 // Count and every line's phrase against the rule, at block sizes that put every line end
