@@ -239,9 +239,9 @@ TEST_CASE("a trapped step is reported in one form")
     CHECK(function.run([] {}) && recorder.messages.empty());
     CHECK(!function.run([] { throw std::bad_alloc(); }));
     function.run([] { throw phrases::Failure("Accesso negato: caff\xC3\xA8"); });
-    CHECK_EQ(recorder.messages, (std::vector<std::u16string>{u"Error \"Out of memory\" in Cambia() function",
-                                                             u"Error \"Accesso negato: caff\u00E8\" in Cambia() function"}),
-             "out of memory, then UTF-8 wording");
+    const std::vector<std::u16string> reports = {u"Error \"Out of memory\" in Cambia() function",
+                                                 u"Error \"Accesso negato: caff\u00E8\" in Cambia() function"};
+    CHECK_EQ(recorder.messages, reports, "out of memory, then UTF-8 wording");
 }
 
 TEST_CASE("text conversion both ways")
