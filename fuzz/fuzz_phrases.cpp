@@ -110,14 +110,10 @@ Input parseHeader(const std::uint8_t *data, std::size_t size)
 {
     unsigned char h[HeaderSize] = {};
     std::memcpy(h, data, std::min(size, HeaderSize));
-    Input in;
-    in.blockSize = h[0] <= 236 ? 64 + std::size_t(h[0]) : phrases::PhraseFile::DefaultBlockSize;
-    in.kPick = h[1];
-    in.limitPick = h[2];
-    in.bits24 = std::uint32_t(h[7]) | std::uint32_t(h[8]) << 8 | std::uint32_t(h[9]) << 16;
-    const bool bigBlock = in.blockSize == phrases::PhraseFile::DefaultBlockSize;
-    in.repeatTo = bigBlock && h[10] >= 0xF0 ? std::size_t(h[10] - 0xF0 + 8) * 1024 : 0;
-    return in;
+    const std::size_t block = h[0] <= 236 ? 64 + std::size_t(h[0]) : phrases::PhraseFile::DefaultBlockSize;
+    const bool bigBlock = block == phrases::PhraseFile::DefaultBlockSize;
+    return {block, h[1], h[2], std::uint32_t(h[7]) | std::uint32_t(h[8]) << 8 | std::uint32_t(h[9]) << 16,
+            bigBlock && h[10] >= 0xF0 ? std::size_t(h[10] - 0xF0 + 8) * 1024 : 0};
 }
 
 [[noreturn]] void mismatch(const char *what, const Input &in, const std::string &detail)
@@ -233,9 +229,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const Input in = parseHeader(data, size);
-    const std::string given = size > HeaderSize ? std::string(reinterpret_cast<const char *>(data) + HeaderSize,
-                                                              size - HeaderSize)
-                                                : std::string();
+    const std::size_t header = std::min(size, HeaderSize);
+    const std::string given(reinterpret_cast<const char *>(data) + header, size - header);
     std::string content = given;
     while (!given.empty() && content.size() < in.repeatTo)
         content += given;
@@ -280,10 +275,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     const std::int32_t fromEnd = count - std::int32_t(in.limitPick % (count + 1));
     const std::int32_t ks[] = {1, 2, count - 1, count, count + 1, k, fromEnd};
-    for (std::size_t i = 0; i < std::size(ks); ++i) {
+    for (std::size_t i = 0; i < std::size(ks); ++i)
         if (std::find(ks, ks + i, ks[i]) == ks + i)
             checkRead(file, in, lines, ks[i], keeps[(i + in.bits24) % keeps.size()]);
-    }
     for (std::size_t keep : keeps)
         checkRead(file, in, lines, k, keep);
 
