@@ -39,8 +39,6 @@ constexpr std::size_t LinesChecked = 50;
 constexpr std::int32_t Int32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t Int32Min = std::numeric_limits<std::int32_t>::min();
 
-// ---- reporting --------------------------------------------------------------------------
-
 // Bytes or code units in hex, enough of them to see what differs.
 template<typename Text>
 std::string shown(const Text &text)
@@ -54,23 +52,33 @@ std::string shown(const Text &text)
     return text.size() > 200 ? s + "..." : s;
 }
 
-[[noreturn]] void mismatch(const char *what, const std::string &detail)
+[[noreturn]] void die(const char *what)
 {
-    std::fprintf(stderr, "\n*** MISMATCH: %s\n%s\n", what, detail.c_str());
-    std::fflush(stderr);
+    std::perror(what);
     std::abort();
 }
 
-// ---- reference rules, deliberately naive ------------------------------------------------
+// Any Failure but Overflow is left to end the run, with its wording.
+template<typename Step>
+bool overflows(Step step)
+{
+    try {
+        step();
+    } catch (const phrases::Failure &f) {
+        if (std::strcmp(f.what(), "Overflow") != 0)
+            throw;
+        return true;
+    }
+    return false;
+}
 
+// The reference's cut, deliberately naive.
 std::size_t refCut(const std::u16string &t)
 {
     if (t.size() < 360)
         return t.size();
     return (t[359] >= 0xD800 && t[359] <= 0xDBFF) ? 359 : 360;
 }
-
-// ---- the file under test ----------------------------------------------------------------
 
 // One memory file for the whole process, rewritten per input and opened by path, so
 // PhraseFile goes through open/fstat/read like it does on a real file.
@@ -79,19 +87,12 @@ std::string contentPath;
 
 void writeContent(const std::string &bytes)
 {
-    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
-    const std::size_t size = bytes.size();
-    if (::ftruncate(contentFd, 0) != 0) {
-        std::perror("ftruncate");
-        std::abort();
-    }
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t got = ::pwrite(contentFd, data + done, size - done, off_t(done));
-        if (got <= 0) {
-            std::perror("pwrite");
-            std::abort();
-        }
+    if (::ftruncate(contentFd, 0) != 0)
+        die("ftruncate");
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t got = ::pwrite(contentFd, bytes.data() + done, bytes.size() - done, off_t(done));
+        if (got <= 0)
+            die("pwrite");
         done += std::size_t(got);
     }
 }
@@ -109,42 +110,30 @@ Input parseHeader(const std::uint8_t *data, std::size_t size)
 {
     unsigned char h[HeaderSize] = {};
     std::memcpy(h, data, std::min(size, HeaderSize));
-    Input in;
-    in.blockSize = h[0] <= 236 ? 64 + std::size_t(h[0]) : phrases::PhraseFile::DefaultBlockSize;
-    in.kPick = h[1];
-    in.limitPick = h[2];
-    in.bits24 = std::uint32_t(h[7]) | std::uint32_t(h[8]) << 8 | std::uint32_t(h[9]) << 16;
-    const bool bigBlock = in.blockSize == phrases::PhraseFile::DefaultBlockSize;
-    in.repeatTo = bigBlock && h[10] >= 0xF0 ? std::size_t(h[10] - 0xF0 + 8) * 1024 : 0;
-    return in;
+    const std::size_t block = h[0] <= 236 ? 64 + std::size_t(h[0]) : phrases::PhraseFile::DefaultBlockSize;
+    const bool bigBlock = block == phrases::PhraseFile::DefaultBlockSize;
+    return {block, h[1], h[2], std::uint32_t(h[7]) | std::uint32_t(h[8]) << 8 | std::uint32_t(h[9]) << 16,
+            bigBlock && h[10] >= 0xF0 ? std::size_t(h[10] - 0xF0 + 8) * 1024 : 0};
 }
 
-std::string context(const Input &in)
+[[noreturn]] void mismatch(const char *what, const Input &in, const std::string &detail)
 {
-    return "block size " + std::to_string(in.blockSize)
-           + (in.repeatTo ? ", content repeated to " + std::to_string(in.repeatTo) + " bytes" : "") + "\n";
+    std::fprintf(stderr, "\n*** MISMATCH: %s\nblock size %zu, content repeated to %zu bytes (0: as given)\n%s\n",
+                 what, in.blockSize, in.repeatTo, detail.c_str());
+    std::abort();
 }
-
-// ---- checks -----------------------------------------------------------------------------
 
 void checkCount(phrases::PhraseFile &file, const Input &in, std::int32_t start, std::int32_t limit,
                 std::int64_t lines, const char *label)
 {
     file.open(contentPath);
     std::int32_t counter = start;
-    bool overflow = false;
-    try {
-        file.countLines(counter, limit);
-    } catch (const phrases::Failure &f) {
-        if (std::strcmp(f.what(), "Overflow") != 0)
-            mismatch(label, context(in) + "unexpected failure: " + f.what());
-        overflow = true;
-    }
+    const bool overflow = overflows([&] { file.countLines(counter, limit); });
     const bool expectOverflow = start + lines > limit;
     if (overflow != expectOverflow || counter != (expectOverflow ? limit : start + lines))
-        mismatch(label, context(in) + "start " + std::to_string(start) + ", limit " + std::to_string(limit)
-                            + ", lines " + std::to_string(lines) + ": got " + std::to_string(counter)
-                            + (overflow ? " and Overflow" : ""));
+        mismatch(label, in, "start " + std::to_string(start) + ", limit " + std::to_string(limit) + ", lines "
+                                + std::to_string(lines) + ": got " + std::to_string(counter)
+                                + (overflow ? " and Overflow" : ""));
 }
 
 void checkText(const Input &in, const std::string &bytes, const char *label)
@@ -158,9 +147,9 @@ void checkText(const Input &in, const std::string &bytes, const char *label)
     std::memcpy(in8.get(), bytes.data(), n);
     std::unique_ptr<char16_t[]> out16(new char16_t[n]);
 
-    const std::string said = context(in) + label + " bytes: " + shown(bytes) + (wasUtf8 ? "\nvalid" : "\ninvalid");
+    const std::string said = label + std::string(" bytes: ") + shown(bytes) + (wasUtf8 ? "\nvalid" : "\ninvalid");
     if (phrases::isValidUtf8(in8.get(), n) != wasUtf8)
-        mismatch("isValidUtf8", said);
+        mismatch("isValidUtf8", in, said);
     // The same bytes in pieces of 1 to 7, each piece its own exact-size copy.
     phrases::Utf8Validator pieces;
     for (std::size_t at = 0, piece = 1; at < n; at += piece, piece = piece % 7 + 1) {
@@ -170,48 +159,43 @@ void checkText(const Input &in, const std::string &bytes, const char *label)
         pieces.feed(copy.get(), size);
     }
     if (pieces.valid() != wasUtf8)
-        mismatch("Utf8Validator fed in pieces", said);
+        mismatch("Utf8Validator fed in pieces", in, said);
 
     const std::size_t units = phrases::decodeLine(in8.get(), n, out16.get());
     const std::u16string got(out16.get(), std::min(units, n));
     if (units > n || got != decoded)
-        mismatch("decodeLine", said + "\nexpected: " + shown(decoded) + "\ngot:      " + shown(got));
+        mismatch("decodeLine", in, said + "\nexpected: " + shown(decoded) + "\ngot:      " + shown(got));
 
     const std::u16string expanded = referenceExpand(decoded);
     phrases::expandLineBreaks(out16.get(), units);
     const std::u16string gotExpanded(out16.get(), units);
     if (gotExpanded != expanded)
-        mismatch("expandLineBreaks", said + "\nexpected: " + shown(expanded) + "\ngot:      " + shown(gotExpanded));
+        mismatch("expandLineBreaks", in, said + "\nexpected: " + shown(expanded) + "\ngot:      " + shown(gotExpanded));
 
     const std::size_t cut = refCut(expanded);
     const std::size_t gotCut = phrases::cutLength(out16.get(), units);
     if (gotCut != cut)
-        mismatch("cutLength", said + "\nexpected " + std::to_string(cut) + ", got " + std::to_string(gotCut));
+        mismatch("cutLength", in, said + "\nexpected " + std::to_string(cut) + ", got " + std::to_string(gotCut));
 }
 
 // The phrase of line k as the whole line gives it (decoded whole, then expanded), cut to keep.
 void checkRead(phrases::PhraseFile &file, const Input &in, const std::vector<std::string> &lines,
                std::int32_t k, std::size_t keep)
 {
-    const std::string where = context(in) + "k " + std::to_string(k) + ", keep " + std::to_string(keep);
+    const std::string where = "k " + std::to_string(k) + ", keep " + std::to_string(keep);
     file.open(contentPath);
     std::u16string phrase;
-    bool got;
-    try {
-        got = file.readPhrase(k, phrase, keep);
-    } catch (const phrases::Failure &f) {
-        mismatch("readPhrase", where + ": unexpected failure " + f.what());
-    }
+    const bool got = file.readPhrase(k, phrase, keep);
     const bool expected = k >= 1 && std::size_t(k) <= lines.size();
     if (got != expected)
-        mismatch("readPhrase", where + " of " + std::to_string(lines.size()) + " lines: expected "
+        mismatch("readPhrase", in, where + " of " + std::to_string(lines.size()) + " lines: expected "
                                    + (expected ? "true" : "false") + ", got " + (got ? "true" : "false"));
     if (!expected)
         return;
     const std::string &line = lines[std::size_t(k) - 1];
     const std::u16string want = referencePhrase(line).substr(0, keep);
     if (phrase != want)
-        mismatch("readPhrase", where + "\nline:     " + shown(line) + "\nexpected: " + shown(want)
+        mismatch("readPhrase", in, where + "\nline:     " + shown(line) + "\nexpected: " + shown(want)
                                    + "\ngot:      " + shown(phrase));
 }
 
@@ -220,17 +204,10 @@ void checkReadOverflow(phrases::PhraseFile &file, const Input &in, std::int32_t 
 {
     file.open(contentPath);
     std::u16string phrase;
-    bool overflow = false;
     bool got = false;
-    try {
-        got = file.readPhrase(k, phrase, 361, limit);
-    } catch (const phrases::Failure &f) {
-        if (std::strcmp(f.what(), "Overflow") != 0)
-            mismatch("readPhrase", context(in) + "unexpected failure " + f.what());
-        overflow = true;
-    }
+    const bool overflow = overflows([&] { got = file.readPhrase(k, phrase, 361, limit); });
     if (got || overflow != (lines > limit))
-        mismatch("readPhrase", context(in) + "k " + std::to_string(k) + ", limit " + std::to_string(limit)
+        mismatch("readPhrase", in, "k " + std::to_string(k) + ", limit " + std::to_string(limit)
                                    + ", lines " + std::to_string(lines) + (overflow ? ": Overflow" : ": none"));
 }
 
@@ -241,10 +218,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     contentFd = ::memfd_create("cazzate.txt", MFD_CLOEXEC);
     if (contentFd < 0) {
         std::FILE *f = std::tmpfile();
-        if (!f) {
-            std::perror("no scratch file");
-            std::abort();
-        }
+        if (!f)
+            die("no scratch file");
         contentFd = ::fileno(f);
     }
     contentPath = "/proc/self/fd/" + std::to_string(contentFd);
@@ -254,9 +229,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const Input in = parseHeader(data, size);
-    const std::string given = size > HeaderSize ? std::string(reinterpret_cast<const char *>(data) + HeaderSize,
-                                                              size - HeaderSize)
-                                                : std::string();
+    const std::size_t header = std::min(size, HeaderSize);
+    const std::string given(reinterpret_cast<const char *>(data) + header, size - header);
     std::string content = given;
     while (!given.empty() && content.size() < in.repeatTo)
         content += given;
@@ -301,10 +275,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     const std::int32_t fromEnd = count - std::int32_t(in.limitPick % (count + 1));
     const std::int32_t ks[] = {1, 2, count - 1, count, count + 1, k, fromEnd};
-    for (std::size_t i = 0; i < std::size(ks); ++i) {
+    for (std::size_t i = 0; i < std::size(ks); ++i)
         if (std::find(ks, ks + i, ks[i]) == ks + i)
             checkRead(file, in, lines, ks[i], keeps[(i + in.bits24) % keeps.size()]);
-    }
     for (std::size_t keep : keeps)
         checkRead(file, in, lines, k, keep);
 

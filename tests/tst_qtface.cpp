@@ -1,14 +1,11 @@
 // The Qt face: what only the widgets can get wrong. The routines behind them are the
 // core's and are tested there.
-#include "TestSupport.h"
+#include "Fakes.h"
 
 #include "IntervalTimer.h"
 #include "MainWindow.h"
 #include "MessageBoxReporter.h"
 #include "PhraseLabel.h"
-#include "common/ErrorReporter.h"
-#include "phrases/RandomSource.h"
-#include "services/SystemServices.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -22,27 +19,6 @@
 
 namespace {
 
-struct Recorder : ErrorReporter
-{
-    QStringList messages;
-    void report(const std::u16string &message) override { messages.append(QString::fromStdU16String(message)); }
-};
-
-// Counts the phrases drawn: one draw for each.
-struct CountingRandom : phrases::RandomSource
-{
-    int draws = 0;
-    void reseed() override {}
-    float next() override { return float(draws++ % 7) / 7.0f; }
-};
-
-struct Services : SystemServices
-{
-    int opened = 0;
-    void playSound(const std::filesystem::path &) override {}
-    void openAddress(const std::string &, std::uintptr_t) override { ++opened; }
-};
-
 QByteArray sample(const char *name)
 {
     QFile file(qEnvironmentVariable("CIARLA_SAMPLES") + QLatin1Char('/') + QLatin1String(name));
@@ -54,22 +30,22 @@ QByteArray sample(const char *name)
 struct Shown
 {
     TestFolder folder;
-    Recorder reporter;
-    Services services;
-    CountingRandom random;
+    RecordingReporter reporter;
+    RecordingServices services;
+    ScriptedRandom random;
     std::unique_ptr<MainWindow> window;
 
     explicit Shown(const QByteArray &phrases = sample("cazzate.txt"), const QByteArray &photo = sample("foto.jpg"))
     {
-        folder.write("cazzate.txt", phrases);
+        folder.write("cazzate.txt", phrases.toStdString());
         if (!photo.isEmpty())
-            folder.write("foto.jpg", photo);
+            folder.write("foto.jpg", photo.toStdString());
+        random.draws = {0.0f}; // its position counts the draws
         Environment environment;
         environment.reporter = &reporter;
         environment.services = &services;
         environment.random = &random;
-        const std::filesystem::path path = folder.path().toStdU16String();
-        environment.applicationFolder = [path] { return path; };
+        environment.applicationFolder = [this] { return folder.path(); };
         window = std::make_unique<MainWindow>(environment);
         window->form().Form_Load();
         window->show();
@@ -152,7 +128,7 @@ private slots:
         Shown shown;
         QWidget *target = shown.control(qPrintable(control));
         const QPoint middle = target->rect().center();
-        const int drawsBefore = shown.random.draws;
+        const std::size_t drawsBefore = shown.random.position;
         if (gesture == QLatin1String("double click")) {
             // The events a double click brings: press, release, double click, release.
             QTest::mouseClick(target, Qt::LeftButton, {}, middle);
@@ -164,8 +140,8 @@ private slots:
         } else {
             QTest::mouseClick(target, gesture == QLatin1String("click") ? Qt::LeftButton : Qt::RightButton, {}, middle);
         }
-        const int ran = control == QLatin1String("Image2") ? shown.services.opened : shown.random.draws - drawsBefore;
-        QCOMPARE(ran, runs);
+        const bool link = control == QLatin1String("Image2");
+        QCOMPARE(int(link ? shown.services.opened.size() : shown.random.position - drawsBefore), runs);
     }
 
     // Every sample phrase, clicked up, shows whole: drawn smaller (not below 6 points) if it must.
@@ -174,7 +150,7 @@ private slots:
         Shown shown("one line");
         auto *label = shown.control<PhraseLabel>("Label1");
         for (const QByteArray &line : sample("cazzate.txt").trimmed().split('\n')) { // no line after the last end
-            shown.folder.write("cazzate.txt", line); // a click reads the file afresh
+            shown.folder.write("cazzate.txt", line.toStdString()); // a click reads the file afresh
             shown.window->form().click(layout::Control::Label1);
             QVERIFY2(label->drawnPointSize() >= 6.0f, line.constData());
             const QString drawn = label->visibleLines().join(QString()).remove(QChar::LineSeparator);
@@ -210,7 +186,7 @@ private slots:
         QFETCH(QString, spokenFrom4To9);
         QFETCH(int, creditsTicks);
         Shown shown(phrases, photo);
-        QCOMPARE(shown.reporter.messages.size(), photo.isEmpty() ? 1 : 0);
+        QCOMPARE(int(shown.reporter.messages.size()), photo.isEmpty() ? 1 : 0);
         QVERIFY(shown.window->windowTitle().isEmpty());
         QCOMPARE(shown.window->minimumSize(), shown.window->maximumSize());
         const QRect screen = shown.window->screen()->availableGeometry();
@@ -261,9 +237,10 @@ private slots:
         // One bit a pixel keeps the test small; the reader would want four bytes.
         QImage huge(20000, 20000, QImage::Format_Mono);
         huge.fill(0);
-        QVERIFY(huge.save(shown.folder.file("foto.jpg"), "PNG"));
+        QVERIFY(huge.save(QString::fromStdString(shown.folder.file("foto.jpg").string()), "PNG"));
         shown.window->form().Form_Load();
-        QCOMPARE(shown.reporter.messages.join(QLatin1Char('|')),
+        QCOMPARE(int(shown.reporter.messages.size()), 1);
+        QCOMPARE(QString::fromStdU16String(shown.reporter.messages[0]),
                  QStringLiteral("Error \"Picture too large: 20000 x 20000 pixels\" in Form_Load() routine"));
     }
 

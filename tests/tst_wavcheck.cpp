@@ -1,14 +1,12 @@
 // Which WAV files reach the player: every whole one that Qt 6.4's QSoundEffect plays through
 // PulseAudio, and none that it waits on for ever, crashes on or fails to play.
-#include "TestSupport.h"
+#include "Fakes.h"
 
 #include "WavCheck.h"
 
 #include <QTest>
 #include <QtEndian>
 
-#include <filesystem>
-#include <sys/stat.h>
 
 namespace {
 
@@ -113,21 +111,19 @@ private slots:
         QFETCH(bool, playable);
         QFETCH(qint64, hole);
         TestFolder folder;
-        folder.write("audio.wav", content);
-        const std::filesystem::path path = folder.file("audio.wav").toStdU16String();
-        std::filesystem::resize_file(path, content.size() + hole);
-        QCOMPARE(wavcheck::isPlayableWav(path), playable);
+        folder.write("audio.wav", content.toStdString());
+        std::filesystem::resize_file(folder.file("audio.wav"), content.size() + hole);
+        QCOMPARE(wavcheck::isPlayableWav(folder.file("audio.wav")), playable);
     }
 
     // A pipe would hold up whoever opened it until a writer came: it is never opened.
     void noFile()
     {
         TestFolder folder;
-        const std::filesystem::path base = folder.path().toStdU16String();
-        QVERIFY(!wavcheck::isPlayableWav(base / "missing.wav"));
-        QVERIFY(!wavcheck::isPlayableWav(base));
-        QCOMPARE(::mkfifo((base / "pipe.wav").c_str(), 0600), 0);
-        QVERIFY(!wavcheck::isPlayableWav(base / "pipe.wav"));
+        QVERIFY(!wavcheck::isPlayableWav(folder.file("missing.wav")));
+        QVERIFY(!wavcheck::isPlayableWav(folder.path()));
+        QVERIFY(folder.makePipe("pipe.wav"));
+        QVERIFY(!wavcheck::isPlayableWav(folder.file("pipe.wav")));
     }
 };
 

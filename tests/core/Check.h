@@ -40,6 +40,14 @@ std::string show(const T &value)
         out << value;
     return out.str();
 }
+template<typename T>
+std::string show(const std::vector<T> &values)
+{
+    std::string all = "{";
+    for (const T &value : values)
+        all += " " + show(value);
+    return all + " }";
+}
 
 } // namespace check
 

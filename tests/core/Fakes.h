@@ -14,16 +14,30 @@
 #include <vector>
 
 // Each fake step named in failing throws Failure("Boom"), as a failing system call would.
+// note also records the step in log, when there is one.
 struct Seam
 {
     std::string failing;
+    std::vector<std::string> *log = nullptr;
     void step(const char *name) const { failing == name ? throw phrases::Failure("Boom") : void(); }
+    void note(const char *name) const { step(name), log ? log->push_back(name) : void(); }
 };
+
+// The wording of the Failure step throws; empty when it throws none.
+template<typename Step>
+std::string failureOf(Step step)
+{
+    try {
+        step();
+    } catch (const phrases::Failure &failure) {
+        return failure.what();
+    }
+    return {};
+}
 
 // Starts as the real controls do: the timer stopped, "Credits" centred.
 struct FakeControls : WindowControls, Seam
 {
-    std::vector<std::string> *log = nullptr;
     float phraseSize = 8.0f;
     std::u16string phrase = u"Label1";
     std::size_t phraseCapacity = 0; // of the text handed over, before any copy
@@ -34,12 +48,6 @@ struct FakeControls : WindowControls, Seam
     bool photoShown = false;
     bool unloaded = false;
 
-    void note(const char *what) const
-    {
-        step(what);
-        if (log)
-            log->push_back(what);
-    }
     void setPhraseFontSize(float points) override { note("size"), phraseSize = points; }
     void setPhraseText(const std::u16string &text) override
     {
@@ -72,15 +80,12 @@ struct RecordingReporter : ErrorReporter
 
 struct RecordingServices : SystemServices, Seam
 {
-    std::vector<std::string> *log = nullptr;
     std::vector<std::filesystem::path> played;
     std::vector<std::string> opened;
     std::vector<std::uintptr_t> owners;
     void playSound(const std::filesystem::path &path) override
     {
-        step("sound");
-        if (log)
-            log->push_back("sound");
+        note("sound");
         played.push_back(path);
     }
     void openAddress(const std::string &address, std::uintptr_t owner) override

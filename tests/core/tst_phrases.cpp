@@ -1,8 +1,7 @@
 // The phrase engine's rules for one line: decoding and the draw of a line number.
 #include "Check.h"
-#include "Reference.h"
+#include "Fakes.h"
 
-#include "phrases/Failure.h"
 #include "phrases/PhraseText.h"
 
 #include <limits>
@@ -58,11 +57,6 @@ TEST_CASE("the draw: a whole number from 1 to n, and the one n that overflows")
     };
     for (const auto &[n, r, drawn] : rows)
         CHECK_EQ(phrases::drawWholeNumber(n, r), drawn, std::to_string(n) + " " + std::to_string(r));
-    bool overflowed = false;
-    try {
-        phrases::drawWholeNumber(std::numeric_limits<std::int32_t>::min(), 0.5f);
-    } catch (const phrases::Failure &failure) {
-        overflowed = std::string(failure.what()) == "Overflow";
-    }
-    CHECK(overflowed);
+    CHECK_EQ(failureOf([] { phrases::drawWholeNumber(std::numeric_limits<std::int32_t>::min(), 0.5f); }),
+             std::string("Overflow"), "the smallest n");
 }

@@ -2,9 +2,9 @@
 // stacking order, clicks, the phrase's fit, centring, the ticker, a label read out, reports and
 // text conversion.
 #include "Check.h"
+#include "Fakes.h"
 
 #include "app/PictureHeader.h"
-#include "common/ErrorReporter.h"
 #include "common/ErrorTrap.h"
 #include "common/Text.h"
 #include "phrases/Failure.h"
@@ -58,13 +58,8 @@ TEST_CASE("picture headers: the size each format the loaders take declares, refu
         const auto header = picture::readHeader(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size());
         CHECK_EQ(header.format, format, name);
         CHECK_EQ(std::to_string(header.width) + " x " + std::to_string(header.height), size, name);
-        std::string report;
-        try {
-            picture::checkSize(header.width, header.height);
-        } catch (const phrases::Failure &failure) {
-            report = failure.what();
-        }
-        CHECK_EQ(report, refused ? "Picture too large: " + size + " pixels" : "", name);
+        CHECK_EQ(failureOf([&] { picture::checkSize(header.width, header.height); }),
+                 refused ? "Picture too large: " + size + " pixels" : "", name);
     }
 }
 
@@ -239,17 +234,14 @@ TEST_CASE("the ticker turns by one character")
 // Each routine's own report is in the window's tests; here, descriptions that are no Failure.
 TEST_CASE("a trapped step is reported in one form")
 {
-    struct Recorder : ErrorReporter
-    {
-        std::u16string last;
-        void report(const std::u16string &message) override { last = message; }
-    } recorder;
+    RecordingReporter recorder;
     ErrorTrap function(recorder, "Cambia", ErrorTrap::Kind::Function);
-    CHECK(function.run([] {}) && recorder.last.empty());
+    CHECK(function.run([] {}) && recorder.messages.empty());
     CHECK(!function.run([] { throw std::bad_alloc(); }));
-    CHECK_EQ(recorder.last, u"Error \"Out of memory\" in Cambia() function", "out of memory");
     function.run([] { throw phrases::Failure("Accesso negato: caff\xC3\xA8"); });
-    CHECK_EQ(recorder.last, u"Error \"Accesso negato: caff\u00E8\" in Cambia() function", "UTF-8 wording");
+    const std::vector<std::u16string> reports = {u"Error \"Out of memory\" in Cambia() function",
+                                                 u"Error \"Accesso negato: caff\u00E8\" in Cambia() function"};
+    CHECK_EQ(recorder.messages, reports, "out of memory, then UTF-8 wording");
 }
 
 TEST_CASE("text conversion both ways")

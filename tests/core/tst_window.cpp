@@ -42,29 +42,17 @@ struct Window
     void pick(int k) { random.draws = {ScriptedRandom::pick(k, form->pubNumeroRighe)}; }
 };
 
-// An expected report from its closing quote on leaves the description to the system's
-// own words; any other is the whole text.
-bool reads(const std::vector<std::u16string> &messages, const std::vector<std::u16string> &expected)
+// A report expected from its closing quote on leaves the description to the system's own
+// words: such a report, with a description, is cut to that tail to compare.
+std::vector<std::u16string> asExpected(std::vector<std::u16string> got, const std::vector<std::u16string> &expected)
 {
-    if (messages.size() != expected.size())
-        return false;
-    for (std::size_t i = 0; i < messages.size(); ++i) {
-        const std::u16string &got = messages[i], &tail = expected[i];
-        const bool described = tail.rfind(u"\" in ", 0) == 0 && got.rfind(u"Error \"", 0) == 0
-                               && got.size() > tail.size() + 7
-                               && got.compare(got.size() - tail.size(), tail.size(), tail) == 0;
-        if (got != tail && !described)
-            return false;
+    for (std::size_t i = 0; i < got.size() && i < expected.size(); ++i) {
+        const std::u16string &tail = expected[i];
+        if (tail.rfind(u"\" in ", 0) == 0 && got[i].rfind(u"Error \"", 0) == 0 && got[i].size() > tail.size() + 7
+            && got[i].compare(got[i].size() - tail.size(), tail.size(), tail) == 0)
+            got[i] = tail;
     }
-    return true;
-}
-
-std::string joined(const std::vector<std::u16string> &texts)
-{
-    std::string all;
-    for (const std::u16string &t : texts)
-        all += check::show(t) + " ";
-    return all;
+    return got;
 }
 
 enum class Put { Good, Missing, Folder, Pipe, Garbage };
@@ -123,7 +111,6 @@ TEST_CASE("Cambia: the cut and the type size by the phrase's length")
         {"315", std::u16string(315, u'x'), 315, 9},
         {"316", std::u16string(316, u'x'), 316, 8},
         {"360", std::u16string(360, u'x'), 360, 8},
-        {"500 cut to 360", std::u16string(500, u'x'), 360, 8},
         {"cut between CR and LF", std::u16string(359, u'x') + u"/nyy", 360, 8},
         {"cut never splits a pair", std::u16string(359, u'x') + pair + u"yy", 359, 8},
         {"a pair ending at 360 stays whole", std::u16string(358, u'x') + pair, 360, 8},
@@ -133,7 +120,6 @@ TEST_CASE("Cambia: the cut and the type size by the phrase's length")
         Window window;
         window.folder.write("cazzate.txt", text::toUtf8(row.line));
         window.form->Form_Load();
-        CHECK_EQ(window.controls.phrase.size(), row.shownLength, row.name);
         CHECK_EQ(window.controls.phraseSize, row.size, row.name);
         CHECK_EQ(window.controls.phrase, referenceExpand(row.line).substr(0, row.shownLength), row.name);
         // However long the line, the label is handed only what it shows.
@@ -195,7 +181,7 @@ TEST_CASE("every routine reports a failed step in its own words")
         (*window.form.*row.action)();
         const std::string name = row.failing + " " + std::to_string(int(row.phrases)) + std::to_string(int(row.photo))
                                  + " " + std::to_string(row.photoSize);
-        CHECK_EQ(reads(window.reporter.messages, row.reports), true, name + ": " + joined(window.reporter.messages));
+        CHECK_EQ(asExpected(window.reporter.messages, row.reports), row.reports, name);
         const bool photoShown = row.failing != "photo" && row.photo == Put::Good && row.photoSize <= MiB128;
         CHECK_EQ(window.controls.photoShown, photoShown, name);
         // A failed reseed still draws, a failed size still shows the phrase.
@@ -209,8 +195,8 @@ TEST_CASE("every routine reports a failed step in its own words")
         std::vector<std::string> steps{"sound", "size", "phrase"};
         if ((row.photo == Put::Good || row.photo == Put::Garbage) && row.photoSize <= MiB128)
             steps.push_back("photo");
-        CHECK_EQ(window.log == steps, true, name);
-        CHECK(window.services.played == std::vector<std::filesystem::path>{window.folder.file("audio.wav")});
+        CHECK_EQ(window.log, steps, name);
+        CHECK_EQ(window.services.played, std::vector<std::filesystem::path>{window.folder.file("audio.wav")}, name);
         CHECK_EQ(window.controls.phrase.size(), std::size_t(goodPhrases), name);
     }
 }
@@ -307,6 +293,6 @@ TEST_CASE("the event table: what a click on each control does")
         CHECK_EQ(window.services.opened == std::vector<std::string>{program::HomePage}, opened, name);
         CHECK_EQ(window.controls.credits == credits::text() && window.controls.timerEnabled, rolling, name);
         CHECK_EQ(window.controls.unloaded, unloaded, name);
-        CHECK_EQ(window.services.owners == std::vector<std::uintptr_t>(opened, 0x5EED), true, name);
+        CHECK_EQ(window.services.owners, std::vector<std::uintptr_t>(opened, 0x5EED), name);
     }
 }
