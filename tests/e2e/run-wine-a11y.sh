@@ -21,10 +21,8 @@ mkdir "$work/app"
 unzip -q "$zip" -d "$work/app" || { echo "FAIL: cannot unpack $zip"; exit 1; }
 printf 'Una &sola cazzata/nper il lettore\r\n' >"$work/app/cazzate.txt"
 session_browser
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
 session_display
-mkdir -p "$WINEPREFIX" && wineserver -p
-"$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { echo "FAIL: wineboot"; cat "$work/wineboot.log"; exit 1; }
+session_wine
 
 (cd / && exec "$wine" "$work/app/Ciarlatronix.exe") >"$work/program.log" 2>&1 &
 app=$!

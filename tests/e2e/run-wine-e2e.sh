@@ -27,33 +27,11 @@ tune_length=$(sox --i -D "$work/full/audio.wav")
 
 # Wine hands web addresses to xdg-open.
 session_browser
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
 session_display
 session_sound
 
-# A fresh prefix of our own; the server stays up between the runs below.
-mkdir -p "$WINEPREFIX" && wineserver -p
-"$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { echo "FAIL: wineboot"; cat "$work/wineboot.log"; exit 1; }
+session_wine
 
-# The program's windows that are on screen: "ID NAME" lines. The main window's caption is
-# empty, the message boxes' is "Ciarlatronix"; the tooltip is the one of neither kind.
-visible() {
-    xwininfo -root -children 2>/dev/null | awk '/"ciarlatronix.exe"/ {print $1}' | while read -r id; do
-        xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' || continue
-        printf '%s %s\n' "$id" "$(xdotool getwindowname "$id" 2>/dev/null)"
-    done
-}
-boxes() { visible | awk '$2 == "Ciarlatronix" && NF == 2 {print $1}'; }
-unnamed() { visible | awk 'NF == 1 {print $1}'; }
-wait_for() { # wait_for SECONDS COMMAND: until COMMAND prints something
-    local until=$(($(date +%s) + $1))
-    shift
-    while [ "$(date +%s)" -lt "$until" ]; do
-        [ -n "$("$@")" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
 
 start() { # start CASE: runs the program from its folder, its stderr (message box texts) logged
     (cd / && WINEDEBUG=-all,trace+msgbox exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &

@@ -17,11 +17,9 @@ session_need wineserver winepath Xvfb xdotool xwininfo pulseaudio pactl msiinfo
 session_begin wine-msi
 session_cleanup="wineserver -k"
 
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
 session_display
 session_sound
-mkdir -p "$WINEPREFIX" && wineserver -p
-"$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { echo "FAIL: wineboot"; cat "$work/wineboot.log"; exit 1; }
+session_wine
 
 property() { # property MSI NAME
     msiinfo export "$1" Property | tr -d '\r' | sed -n "s/^$2\t//p"
@@ -53,14 +51,6 @@ entry() { # entry CODE: the entry's values, if there is one
 entry_value() { entry "$1" | awk -v name="$2" '$1 == name {sub(/^ *[^ ]+ +[^ ]+ +/, ""); print; exit}'; }
 listed() { "$wine" uninstaller --list 2>/dev/null | tr -d '\r' | grep -c '|||Ciarlatronix$'; }
 
-# The program's windows on screen, as "ID NAME" lines: the main window has no caption,
-# a message box is captioned Ciarlatronix.
-visible() {
-    xwininfo -root -children 2>/dev/null | awk '/"ciarlatronix.exe"/ {print $1}' | while read -r id; do
-        xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' || continue
-        printf '%s %s\n' "$id" "$(xdotool getwindowname "$id" 2>/dev/null)"
-    done
-}
 # start_from_shortcut WHEN: opens the shortcut as Explorer would; a 550x304 window and no
 # message box, then the close mark ends it.
 start_from_shortcut() {

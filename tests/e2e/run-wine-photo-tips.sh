@@ -34,29 +34,10 @@ printf 'GIF89a\001\000\001\000' >"$work/brokengif/foto.jpg"
 # Exactly 128 MiB at four bytes a pixel: still shown.
 convert -size 8192x4096 xc:'#806040' -type TrueColor -quality 80 "$work/atbound/foto.jpg"
 
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
 session_display
 session_sound
-mkdir -p "$WINEPREFIX" && wineserver -p
-"$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { echo "FAIL: wineboot"; cat "$work/wineboot.log"; exit 1; }
+session_wine
 
-visible() { # the program's mapped windows: "ID NAME" lines
-    xwininfo -root -children 2>/dev/null | awk '/"ciarlatronix.exe"/ {print $1}' | while read -r id; do
-        xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' || continue
-        printf '%s %s\n' "$id" "$(xdotool getwindowname "$id" 2>/dev/null)"
-    done
-}
-boxes() { visible | awk '$2 == "Ciarlatronix" && NF == 2 {print $1}'; }
-unnamed() { visible | awk 'NF == 1 {print $1}'; }
-wait_for() { # wait_for SECONDS COMMAND: until COMMAND prints something
-    local until=$(($(date +%s) + $1))
-    shift
-    while [ "$(date +%s)" -lt "$until" ]; do
-        [ -n "$("$@")" ] && return 0
-        sleep 0.05
-    done
-    return 1
-}
 start() {
     (cd / && WINEDEBUG=-all,trace+msgbox exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
     pids+=($!)

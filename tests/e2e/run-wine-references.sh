@@ -23,10 +23,8 @@ session_begin wine-references
 session_cleanup="wineserver -k"
 rm -rf "$failed"
 
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
 session_display
-mkdir -p "$WINEPREFIX" && wineserver -p
-"$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { echo "FAIL: wineboot"; cat "$work/wineboot.log"; exit 1; }
+session_wine
 
 # folder CASE PHRASE [PHOTO]: a program folder with the one-line phrase file PHRASE and the
 # photo PHOTO (default: the one in the zip). No tune: it adds nothing to see.

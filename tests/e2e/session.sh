@@ -189,6 +189,35 @@ check_streams() {
         || fail "window mapped at ${mapped_at}s, after the tune ended at ${ends_at}s"
 }
 
+# ---- the Windows program under Wine
+
+# session_wine: a fresh prefix of our own, its server kept up between the program's runs.
+session_wine() {
+    export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
+    mkdir -p "$WINEPREFIX" && wineserver -p
+    "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { echo "FAIL: wineboot"; cat "$work/wineboot.log"; exit 1; }
+}
+
+# The program's windows that are on screen: "ID NAME" lines. The main window's caption is
+# empty, the message boxes' is "Ciarlatronix"; the tooltip is the one of neither kind.
+visible() {
+    xwininfo -root -children 2>/dev/null | awk '/"ciarlatronix.exe"/ {print $1}' | while read -r id; do
+        xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' || continue
+        printf '%s %s\n' "$id" "$(xdotool getwindowname "$id" 2>/dev/null)"
+    done
+}
+boxes() { visible | awk '$2 == "Ciarlatronix" && NF == 2 {print $1}'; }
+unnamed() { visible | awk 'NF == 1 {print $1}'; }
+wait_for() { # wait_for SECONDS COMMAND: until COMMAND prints something
+    local until=$(($(date +%s) + $1))
+    shift
+    while [ "$(date +%s)" -lt "$until" ]; do
+        [ -n "$("$@")" ] && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
 # session_summary NAME: the closing line, and the exit status.
 session_summary() {
     echo "$1: $passes passed, $failures failed"
