@@ -86,9 +86,9 @@ heard=$(session_heard)
 # The file's own sound, measured the same way.
 tune_sound=$(sound_length "$work/full/audio.wav")
 echo "tune ${tune_length}s (${tune_sound}s of sound); heard ${heard}s of sound"
-# Once: never longer than the file. About as long: Wine's sound driver skips what it could
-# not deliver in time when the machine is busy, a few tenths of a second at start-up.
-within=$(echo "$heard > $tune_sound * 2 / 3 && $heard < $tune_sound + 0.5" | bc -l)
+# Once: never longer than the file. Most of it: Wine's sound driver skips what it could not
+# deliver in time when the machine is busy, up to a second at start-up on a loaded machine.
+within=$(echo "$heard > $tune_sound / 2 && $heard < $tune_sound + 0.5" | bc -l)
 [ "$within" = 1 ] && pass "the tune plays once, about as long as the file" || fail "heard ${heard}s for a ${tune_sound}s tune"
 awk -v now="$(date +%s.%N)" '$1 == "new" {born[$2] = $3} $1 == "remove" {gone[$2] = $3}
     END {for (id in born) if (((id in gone) ? gone[id] : now) - born[id] >= 1) print born[id]}' \
