@@ -216,32 +216,43 @@ std::size_t findSse2(const unsigned char *p, std::size_t n)
 
 #endif // CIARLA_X86_SIMD
 
-struct Kernels
+std::size_t countPortable(const unsigned char *p, std::size_t n)
 {
-    std::size_t (*count)(const unsigned char *, std::size_t);
-    std::size_t (*skip)(const unsigned char *, std::size_t, std::size_t);
-    std::size_t (*find)(const unsigned char *, std::size_t);
-    const char *name;
-};
+    return countScalar(p, n, 0);
+}
 
-Kernels pickKernels()
+std::size_t skipPortable(const unsigned char *p, std::size_t n, std::size_t m)
 {
+    return skipScalar(p, n, 0, m);
+}
+
+std::size_t findPortable(const unsigned char *p, std::size_t n)
+{
+    return findScalar(p, n, 0);
+}
+
+} // namespace
+
+// Best first.
+std::vector<Kernel> runnableKernels()
+{
+    std::vector<Kernel> usable;
 #ifdef CIARLA_X86_SIMD
 #ifdef CIARLA_X86_AVX2
     if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("bmi"))
-        return {countAvx2, skipAvx2, findAvx2, "avx2"};
+        usable.push_back({countAvx2, skipAvx2, findAvx2, "avx2"});
 #endif
-    return {countSse2, skipSse2, findSse2, "sse2"};
-#else
-    return {[](const unsigned char *p, std::size_t n) { return countScalar(p, n, 0); },
-            [](const unsigned char *p, std::size_t n, std::size_t m) { return skipScalar(p, n, 0, m); },
-            [](const unsigned char *p, std::size_t n) { return findScalar(p, n, 0); }, "portable"};
+    usable.push_back({countSse2, skipSse2, findSse2, "sse2"});
 #endif
+    usable.push_back({countPortable, skipPortable, findPortable, "portable"});
+    return usable;
 }
 
-const Kernels &kernels()
+namespace {
+
+const Kernel &kernels()
 {
-    static const Kernels picked = pickKernels();
+    static const Kernel picked = runnableKernels().front();
     return picked;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 // Byte-level kernels for phrase files. A line ends at LF, at CR LF or at a lone CR.
 namespace phrases::scan {
@@ -18,5 +19,16 @@ std::size_t findLineEnd(const unsigned char *p, std::size_t n);
 
 // Name of the kernel picked for this processor, for the benchmark's report.
 const char *kernelName();
+
+// Every kernel this build has that this processor can run, the picked one among them: the
+// tests hold each to the same answers, as another processor would pick another.
+struct Kernel
+{
+    std::size_t (*count)(const unsigned char *, std::size_t);
+    std::size_t (*skip)(const unsigned char *, std::size_t, std::size_t);
+    std::size_t (*find)(const unsigned char *, std::size_t);
+    const char *name;
+};
+std::vector<Kernel> runnableKernels();
 
 } // namespace phrases::scan

@@ -3,6 +3,7 @@
 #include "Check.h"
 #include "Fakes.h"
 
+#include "phrases/LineScan.h"
 #include "phrases/PhraseFile.h"
 
 #include <fstream>
@@ -152,6 +153,40 @@ TEST_CASE("dense line ends over long runs and at the edges of the vectors")
         for (std::size_t size : {31, 32, 33, 64, 65, 66, 97, 8191, 8223, 8224, 8225, 8226, 16448, 100000})
             checkAgainstTheRule(folder, repeat(unit, size), 5,
                                 std::to_string(size) + " bytes of " + std::to_string(unit[0] * 256 + unit.back()), 3);
+}
+
+// Each processor picks one kernel; every kernel this one can run must give the same answers
+// as a plain walk, on the same dense runs and on random bytes.
+TEST_CASE("every scan kernel counts, skips and finds line ends alike")
+{
+    std::mt19937 random(7);
+    std::vector<std::string> inputs;
+    for (const std::string unit : {"\n", "\r", "\r\n", "ab\r"})
+        for (std::size_t size : {0, 1, 15, 16, 17, 31, 32, 33, 64, 65, 8223, 8224, 20000})
+            inputs.push_back(repeat(unit, size));
+    for (std::size_t size = 0; size < 300; ++size) {
+        inputs.emplace_back();
+        for (std::size_t i = 0; i < size; ++i)
+            inputs.back() += "\r\nxy"[random() % 4];
+    }
+    for (const auto &kernel : phrases::scan::runnableKernels()) {
+        for (const std::string &input : inputs) {
+            const auto *p = reinterpret_cast<const unsigned char *>(input.data());
+            const std::size_t n = input.size();
+            std::vector<std::size_t> ends; // just past each terminator
+            for (std::size_t i = 0; i < n; ++i) {
+                if (input[i] == '\n' || (input[i] == '\r' && (i + 1 == n || input[i + 1] != '\n')))
+                    ends.push_back(i + 1);
+            }
+            const std::string where = std::string(kernel.name) + ", " + std::to_string(n) + " bytes";
+            CHECK_EQ(kernel.count(p, n), ends.size(), where);
+            const std::size_t firstEnd = std::min(input.find_first_of("\r\n"), n);
+            CHECK_EQ(kernel.find(p, n), firstEnd, where);
+            for (std::size_t m : {std::size_t{1}, ends.size() / 2 + 1, ends.size(), ends.size() + 1})
+                if (m > 0)
+                    CHECK_EQ(kernel.skip(p, n, m), m <= ends.size() ? ends[m - 1] : n, where + ", skip " + std::to_string(m));
+        }
+    }
 }
 
 TEST_CASE("the limit: counting and reading to the end stop there with Overflow")
