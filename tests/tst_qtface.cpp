@@ -6,6 +6,7 @@
 #include "MainWindow.h"
 #include "MessageBoxReporter.h"
 #include "PhraseLabel.h"
+#include "PlatformChoice.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -229,6 +230,34 @@ private slots:
             if (row.pointer)
                 verifyLooksLike(pointer.pixmap().toImage(), QLatin1String(row.pointer));
         }
+    }
+
+    // Every control where it was drawn, in pixels; also at twice the density (ctest runs this
+    // again with QT_SCALE_FACTOR=2), where each picture carries twice its pixels.
+    void controlsInTheirPlaces()
+    {
+        const struct { const char *name; QRect place; } designed[] = {
+            {"txtCrediti", {296, 264, 201, 13}}, {"Image2", {32, 32, 121, 68}},      {"Label2", {368, 256, 57, 25}},
+            {"Label1", {184, 48, 291, 89}},      {"imgClose", {536, 5, 10, 10}},     {"imgCazzaro", {48, 120, 100, 150}},
+            {"imgFumetto", {160, 32, 335, 139}}, {"Image1", {200, 144, 300, 130}},
+        };
+        Shown shown;
+        for (const auto &row : designed)
+            QCOMPARE(shown.control(row.name)->geometry(), row.place);
+    }
+
+    // Wayland does not let a window place itself: X11 through XWayland, where there is one
+    // and the user chose no platform.
+    void platformChoice()
+    {
+        const struct { const char *chosen, *wayland, *session, *display; bool x11; } rows[] = {
+            {"", "wayland-0", "", ":0", true},         {"", "", "wayland", ":0", true},
+            {"", "wayland-0", "wayland", "", false},   {"wayland", "wayland-0", "wayland", ":0", false},
+            {"xcb", "", "wayland", ":0", false},       {"", "", "x11", ":0", false},
+            {"", "", "", "", false},
+        };
+        for (const auto &row : rows)
+            QCOMPARE(platformchoice::shouldUseX11(row.chosen, row.wayland, row.session, row.display), row.x11);
     }
 
     void photoSizeCheck()
