@@ -12,7 +12,7 @@ session_bounded 120 "$0" "$@"
 zip=$(readlink -f "${1:?usage: run-wine-a11y.sh ZIP [CLIENT]}")
 client=$(readlink -f "${2:-$(dirname "$zip")/build/bin/ciarla_a11y_client.exe}")
 wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
-session_need wineserver Xvfb xdpyinfo unzip
+session_need wineserver Xvfb xdpyinfo unzip convert
 [ -f "$client" ] || { echo "FAIL: no client at $client"; exit 1; }
 session_begin wine-a11y
 session_cleanup="wineserver -k"
@@ -20,6 +20,8 @@ session_cleanup="wineserver -k"
 mkdir "$work/app"
 unzip -q "$zip" -d "$work/app" || { echo "FAIL: cannot unpack $zip"; exit 1; }
 printf 'Una &sola cazzata/nper il lettore\r\n' >"$work/app/cazzate.txt"
+# A photo larger than its frame, cut by the window's edge: so is its place on screen.
+convert -size 200x300 xc:steelblue "$work/app/foto.jpg"
 session_browser
 session_display
 session_wine

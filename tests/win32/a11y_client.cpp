@@ -45,7 +45,7 @@ const Expected Controls[] = {
     {L"Fumetto", ROLE_SYSTEM_PUSHBUTTON, L"Press", {160, 32, 495, 171}, {170, 40}},
     {FirstPhrase, ROLE_SYSTEM_PUSHBUTTON, L"Press", {184, 48, 475, 137}, {300, 60}},
     {L"Chiudi", ROLE_SYSTEM_PUSHBUTTON, L"Press", {536, 5, 546, 15}, {541, 10}},
-    {L"Foto del cazzaro", ROLE_SYSTEM_PUSHBUTTON, L"Press", {48, 120, 148, 270}, {60, 200}},
+    {L"Foto del cazzaro", ROLE_SYSTEM_PUSHBUTTON, L"Press", {48, 120, 248, 304}, {60, 200}}, // 200 x 300, cut
     {L"Logo: Lo Ciarlatronix !", ROLE_SYSTEM_GRAPHIC, L"", {200, 144, 500, 274}, {480, 250}},
     {L"Credits", ROLE_SYSTEM_PUSHBUTTON, L"Press", {368, 256, 425, 281}, {380, 258}},
     {L"Riconoscimenti", ROLE_SYSTEM_TEXT, L"", {296, 264, 497, 277}, {300, 270}},
