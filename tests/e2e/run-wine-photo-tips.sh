@@ -15,7 +15,7 @@ session_need wineserver Xvfb xdotool xwininfo pulseaudio pactl unzip python3 bc 
 session_begin wine-photo-tips
 session_cleanup="wineserver -k"
 
-for case in full huge notapicture brokengif atbound; do
+for case in full huge notapicture brokengif atbound metafile; do
     mkdir -p "$work/$case"
     unzip -q "$zip" -d "$work/$case" || { echo "FAIL: cannot unpack $zip"; exit 1; }
 done
@@ -33,6 +33,19 @@ echo "Questa non e' una foto." >"$work/notapicture/foto.jpg"
 printf 'GIF89a\001\000\001\000' >"$work/brokengif/foto.jpg"
 # Exactly 128 MiB at four bytes a pixel: still shown.
 convert -size 8192x4096 xc:'#806040' -type TrueColor -quality 80 "$work/atbound/foto.jpg"
+# A placeable metafile, 3000 x 4500 units at 1440 an inch: drawn at 200 x 300 pixels.
+python3 - "$work/metafile/foto.jpg" <<'PY'
+import struct, sys
+head = struct.pack('<IHhhhhHI', 0x9AC6CDD7, 0, 0, 0, 3000, 4500, 1440, 0)
+check = 0
+for (word,) in struct.iter_unpack('<H', head):
+    check ^= word
+records = struct.pack('<IHhh', 5, 0x020B, 0, 0) + struct.pack('<IHhh', 5, 0x020C, 4500, 3000) \
+    + struct.pack('<IHhhhh', 7, 0x041B, 4000, 2500, 500, 500) + struct.pack('<IH', 3, 0)
+words = (18 + len(records)) // 2
+meta = struct.pack('<HHHIHIH', 1, 9, 0x300, words, 0, 7, 0)
+open(sys.argv[1], 'wb').write(head + struct.pack('<H', check) + meta + records)
+PY
 
 session_display
 session_sound
@@ -98,6 +111,20 @@ if main_window 60; then
     ! wait_for 2 tip && pass "atbound: no tip over Credits" || fail "atbound: a tip over Credits"
 else
     fail "atbound: no window; $(box_texts atbound)"
+fi
+wineserver -k
+sleep 0.5
+
+echo "== a metafile of 200 x 300"
+start metafile
+if main_window 60; then
+    sleep 0.5
+    [ -z "$(boxes)" ] && pass "metafile: shown, no message box" || fail "metafile: $(box_texts metafile)"
+    # At its declared size it reaches over the logo.
+    hover 220 200
+    wait_for 5 tip && pass "metafile: a tip over the photo where the logo was" || fail "metafile: no tip at 220,200"
+else
+    fail "metafile: no window; $(box_texts metafile)"
 fi
 wineserver -k
 sleep 0.5
