@@ -78,7 +78,7 @@ sleep 0.5
 app=$!
 pids+=($app)
 
-"$python" "$here/client.py" "$app" "$shown" "$work/opened.log"
+"$python" "$here/client.py" "$app" "$shown" "$work/opened.log" "$work/app/cazzate.txt"
 status=$?
 if [ "$status" != 0 ]; then
     echo "--- program output"; cat "$work/program.log"
