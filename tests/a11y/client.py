@@ -111,15 +111,17 @@ same("the application", "name and children", ("Ciarlatronix", 1), (app.name, app
 window = app[0]
 nodes = [window] + [node for node in window]
 by_name = {node.name: node for node in nodes}
+# The phrase is found by its description too, so that a wrong name is told as such.
+by_name.setdefault(phrase, next((n for n in nodes if n.description == TABLE[3][1]), None))
 screen = window.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
 for row in TABLE:
-    node = by_name.get(row[0])
+    node = window if row is TABLE[0] else by_name.get(row[0])
     if not check(node is not None, "%r is there" % row[0]):
         continue
     got = properties(node, (0, 0) if node == window else screen[:2])
     for column, expected in zip(COLUMNS, row):
         same(repr(row[0]), column, expected, got[column])
-if any(row[0] not in by_name for row in TABLE):
+if any(by_name.get(row[0]) is None for row in TABLE[1:]):
     sys.exit(1)
 label, photo, credits = by_name[phrase], by_name["Foto del cazzaro"], by_name["Riconoscimenti"]
 keys = {node.path: ("phrase" if node == label else node.name) for node in nodes}

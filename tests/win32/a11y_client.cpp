@@ -219,7 +219,7 @@ int wmain(int argc, wchar_t **argv)
             GetDlgItemTextW(box, 0xFFFF, said, 200);
             const wchar_t *tail = wcsrchr(said, L'"'); // the system's own words in between
             same(row, L"box text", L"Error \"...\" in EstraiRiga() function",
-                 std::wstring(said, 7) + L"..." + (tail ? tail : L""));
+                 std::wstring(said).substr(0, 7) + L"..." + (tail ? tail : L""));
             PostMessageW(box, WM_COMMAND, IDOK, 0);
             check(waitFor(10000, [&] { return !IsWindow(box); }), row + ": the box goes when answered");
         }
