@@ -1,7 +1,9 @@
 #!/bin/bash
 # What a screen reader gets from the real program: an X server, a private session bus with
-# the accessibility bus, and a small AT-SPI client that reads the phrase and presses the
-# photo and the link through their actions. Usage: run-a11y.sh PROGRAM. Exit 77: tools missing.
+# the accessibility bus, and a small AT-SPI client that reads every object of the window,
+# presses the controls through their actions, hears what each press announces, and answers
+# the box that a press shows once the phrase file is gone. Usage: run-a11y.sh PROGRAM.
+# Exit 77: tools missing.
 set -uo pipefail
 
 # Whatever happens, the whole run ends within a minute.
@@ -78,7 +80,7 @@ sleep 0.5
 app=$!
 pids+=($app)
 
-"$python" "$here/client.py" "$app" "$shown" "$work/opened.log"
+"$python" "$here/client.py" "$app" "$shown" "$work/opened.log" "$work/app/cazzate.txt"
 status=$?
 if [ "$status" != 0 ]; then
     echo "--- program output"; cat "$work/program.log"

@@ -1,7 +1,8 @@
 #!/bin/bash
 # What a screen reader gets from the Windows program under Wine: the program runs in a private
 # X server and Wine prefix, and a client in another process reads its accessible object,
-# presses its controls and listens for the phrase's name change.
+# presses its controls, listens for the phrase's name change and answers the box that a
+# press shows once the phrase file is gone.
 # Usage: run-wine-a11y.sh ZIP [CLIENT]   (the zip of tools/build-windows.sh; the client,
 # ciarla_a11y_client.exe, by default from the build beside the zip). Exit 77: tools missing.
 set -uo pipefail

@@ -29,28 +29,41 @@ bool check(bool ok, const std::string &what)
     return ok;
 }
 
-// What each control must be, written from the window's design: client coordinates, and a
-// point where it is the topmost control.
-struct Expected
+void same(const std::string &row, const std::wstring &what, const std::wstring &want, const std::wstring &got)
 {
-    const wchar_t *name;
-    long role;
-    const wchar_t *action;
-    RECT place; // left, top, right, bottom
+    check(want == got, row + " " + utf8(what) + ": " + (want == got ? "" : "expected '" + utf8(want) + "', got ") + "'"
+                           + utf8(got) + "'");
+}
+
+// Every object a reader finds, from the window's design: the client area itself, then children 1
+// to 8 in reading order. "-" for a property that is not there; the place in client coordinates,
+// left,top to right,bottom; a point where the object is the topmost.
+struct Row
+{
+    const wchar_t *name, *description;
+    long role, state;
+    const wchar_t *action, *value, *place;
     POINT probe;
 };
-const wchar_t FirstPhrase[] = L"Una sola cazzata\nper il lettore";
-const Expected Controls[] = {
-    {L"Homepage", ROLE_SYSTEM_LINK, L"Press", {32, 32, 153, 100}, {90, 60}},
-    {L"Fumetto", ROLE_SYSTEM_PUSHBUTTON, L"Press", {160, 32, 495, 171}, {170, 40}},
-    {FirstPhrase, ROLE_SYSTEM_PUSHBUTTON, L"Press", {184, 48, 475, 137}, {300, 60}},
-    {L"Chiudi", ROLE_SYSTEM_PUSHBUTTON, L"Press", {536, 5, 546, 15}, {541, 10}},
-    {L"Foto del cazzaro", ROLE_SYSTEM_PUSHBUTTON, L"Press", {48, 120, 248, 304}, {60, 200}}, // 200 x 300, cut
-    {L"Logo: Lo Ciarlatronix !", ROLE_SYSTEM_GRAPHIC, L"", {200, 144, 500, 274}, {480, 250}},
-    {L"Credits", ROLE_SYSTEM_PUSHBUTTON, L"Press", {368, 256, 425, 281}, {380, 258}},
-    {L"Riconoscimenti", ROLE_SYSTEM_TEXT, L"", {296, 264, 497, 277}, {300, 270}},
+const wchar_t FirstPhrase[] = L"Una sola cazzata\nper il lettore", Again[] = L"Clicca per una nuova cazzata";
+const wchar_t Press[] = L"Press";
+const long Button = ROLE_SYSTEM_PUSHBUTTON;
+const Row Rows[] = {
+    {L"Ciarlatronix", L"-", ROLE_SYSTEM_CLIENT, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED, L"-", L"-",
+     L"0,0 to 550,304", {10, 290}},
+    {L"Homepage", L"Apre la homepage del programma nel browser", ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED, Press, L"-",
+     L"32,32 to 153,100", {90, 60}},
+    {L"Fumetto", Again, Button, 0, Press, L"-", L"160,32 to 495,171", {170, 40}},
+    {FirstPhrase, L"La cazzata del momento: clicca per averne una nuova", Button, 0, Press, FirstPhrase,
+     L"184,48 to 475,137", {300, 60}},
+    {L"Chiudi", L"Chiude il programma", Button, 0, Press, L"-", L"536,5 to 546,15", {541, 10}},
+    {L"Foto del cazzaro", Again, Button, 0, Press, L"-", L"48,120 to 248,304", {60, 200}}, // 200 x 300, cut
+    {L"Logo: Lo Ciarlatronix !", L"Decorazione", ROLE_SYSTEM_GRAPHIC, 0, L"-", L"-", L"200,144 to 500,274", {480, 250}},
+    {L"Credits", L"Fa scorrere i riconoscimenti", Button, 0, Press, L"-", L"368,256 to 425,281", {380, 258}},
+    {L"Riconoscimenti", L"La casella in cui scorrono i riconoscimenti", ROLE_SYSTEM_TEXT,
+     STATE_SYSTEM_READONLY | STATE_SYSTEM_UNAVAILABLE, L"-", L"Credits", L"296,264 to 497,277", {300, 270}},
 };
-constexpr long Count = long(sizeof Controls / sizeof Controls[0]);
+constexpr long Count = long(sizeof Rows / sizeof Rows[0]) - 1;
 
 VARIANT child(long id)
 {
@@ -60,31 +73,36 @@ VARIANT child(long id)
     return v;
 }
 
+std::wstring number(const VARIANT &v, const wchar_t *format = L"%ld")
+{
+    wchar_t out[32];
+    swprintf(out, 32, v.vt == VT_I4 ? format : L"vt %d", v.vt == VT_I4 ? v.lVal : long(v.vt));
+    return out;
+}
+
 using Getter = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR *);
 std::wstring read(IAccessible *object, Getter getter, long id)
 {
     BSTR value = nullptr;
-    std::wstring out = SUCCEEDED((object->*getter)(child(id), &value)) && value ? value : L"";
+    std::wstring out = SUCCEEDED((object->*getter)(child(id), &value)) && value ? value : L"-";
     SysFreeString(value);
     return out;
 }
 
-long idOf(IAccessible *object, const std::wstring &name)
-{
-    for (long id = 1; id <= Count; ++id)
-        if (read(object, &IAccessible::get_accName, id) == name)
-            return id;
-    return -1;
-}
-
 HWND window = nullptr;
-long phraseId = -1;
-int nameChanges = 0;
+// The name changes heard from the window, each with what its object said when it came.
+std::wstring heard;
 
-void CALLBACK onEvent(HWINEVENTHOOK, DWORD, HWND source, LONG object, LONG id, DWORD, DWORD)
+void CALLBACK onEvent(HWINEVENTHOOK, DWORD event, HWND source, LONG object, LONG id, DWORD, DWORD)
 {
-    if (source == window && object == OBJID_CLIENT && id == phraseId)
-        ++nameChanges;
+    IAccessible *told = nullptr;
+    VARIANT which;
+    if (source != window || FAILED(AccessibleObjectFromEvent(source, object, id, &told, &which)))
+        return;
+    heard += number(child(long(event)), L"event %lx") + number(child(object), L" object %ld")
+             + number(child(id), L" child %ld") + L": " + read(told, &IAccessible::get_accName, which.lVal) + L" / "
+             + read(told, &IAccessible::get_accValue, which.lVal) + L"; ";
+    told->Release();
 }
 
 // Serves the hook's messages until done() or the time is up.
@@ -103,12 +121,20 @@ bool waitFor(DWORD milliseconds, Done done)
     return true;
 }
 
-void writePhraseFile(const wchar_t *path, const char *line)
+HWND messageBox() { return FindWindowW(L"#32770", L"Ciarlatronix"); }
+HANDLE answered = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+bool heldUp = false;
+
+// A press run inside the reader's call holds the reader until the box it shows goes: that box
+// is then sent away from here, late, so that the run goes on to say so.
+DWORD WINAPI guard(void *)
 {
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, line, DWORD(strlen(line)), &written, nullptr);
-    CloseHandle(file);
+    if (WaitForSingleObject(answered, 20000) == WAIT_OBJECT_0)
+        return 0;
+    heldUp = true;
+    for (int i = 0; i < 100 && !PostMessageW(messageBox(), WM_COMMAND, IDOK, 0); ++i)
+        Sleep(100);
+    return 0;
 }
 
 } // namespace
@@ -131,37 +157,31 @@ int wmain(int argc, wchar_t **argv)
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
 
-    VARIANT role;
     long count = 0;
-    client->get_accRole(child(CHILDID_SELF), &role);
     client->get_accChildCount(&count);
-    check(read(client, &IAccessible::get_accName, CHILDID_SELF) == L"Ciarlatronix" && role.lVal == ROLE_SYSTEM_CLIENT
-              && count == Count,
-          "the client area is named Ciarlatronix and has " + std::to_string(count) + " children");
-
-    for (const Expected &control : Controls) {
-        const long id = idOf(client, control.name);
-        if (!check(id > 0, "'" + utf8(control.name) + "' is there"))
-            continue;
-        long left = 0, top = 0, width = 0, height = 0;
-        client->accLocation(&left, &top, &width, &height, child(id));
+    same("the client area", L"child count", std::to_wstring(Count), std::to_wstring(count));
+    for (long id = 0; id <= Count; ++id) {
+        const Row &r = Rows[id];
+        VARIANT role, state, hit;
+        long x = 0, y = 0, w = 0, h = 0;
         client->get_accRole(child(id), &role);
-        const std::wstring action = read(client, &IAccessible::get_accDefaultAction, id);
-        std::printf("  child %ld: '%s' role %ld action '%s' at %ld,%ld %ldx%ld\n", id, utf8(control.name).c_str(),
-                    role.lVal, utf8(action).c_str(), left, top, width, height);
-        check(role.vt == VT_I4 && role.lVal == control.role && action == control.action,
-              "'" + utf8(control.name) + "': its role and default action");
-        const RECT &p = control.place;
-        check(left == origin.x + p.left && top == origin.y + p.top && width == p.right - p.left
-                  && height == p.bottom - p.top,
-              "'" + utf8(control.name) + "': its place on screen");
-        VARIANT hit;
-        client->accHitTest(origin.x + control.probe.x, origin.y + control.probe.y, &hit);
-        check(hit.vt == VT_I4 && hit.lVal == id, "'" + utf8(control.name) + "': found at its point");
+        client->get_accState(child(id), &state);
+        client->accLocation(&x, &y, &w, &h, child(id));
+        client->accHitTest(origin.x + r.probe.x, origin.y + r.probe.y, &hit);
+        wchar_t place[64];
+        swprintf(place, 64, L"%ld,%ld to %ld,%ld", x - origin.x, y - origin.y, x - origin.x + w, y - origin.y + h);
+        const std::wstring properties[][3] = {
+            {L"name", r.name, read(client, &IAccessible::get_accName, id)},
+            {L"description", r.description, read(client, &IAccessible::get_accDescription, id)},
+            {L"role", number(child(r.role)), number(role)},
+            {L"state", number(child(r.state), L"%#lx"), number(state, L"%#lx")},
+            {L"default action", r.action, read(client, &IAccessible::get_accDefaultAction, id)},
+            {L"value", r.value, read(client, &IAccessible::get_accValue, id)}, {L"place", r.place, place},
+            {L"hit test", number(child(id)), number(hit)}};
+        for (const auto &p : properties)
+            same("child " + std::to_string(id) + " '" + utf8(r.name) + "'", p[0], p[1], p[2]);
     }
     VARIANT hit, next;
-    client->accHitTest(origin.x + 10, origin.y + 290, &hit);
-    check(hit.vt == VT_I4 && hit.lVal == CHILDID_SELF, "the bare window is the client area itself");
     client->accHitTest(origin.x - 1, origin.y, &hit);
     check(hit.vt == VT_EMPTY, "a point beside the window is not in it");
     long walked = 0;
@@ -170,33 +190,48 @@ int wmain(int argc, wchar_t **argv)
         step = client->accNavigate(NAVDIR_NEXT, child(++walked), &next);
     check(walked == Count && step == S_FALSE, "first child, then next, walks " + std::to_string(walked) + " children");
 
-    const long photo = idOf(client, L"Foto del cazzaro");
-    phraseId = idOf(client, FirstPhrase);
-    check(read(client, &IAccessible::get_accValue, phraseId) == FirstPhrase, "the phrase is its value too");
-    const long credits = idOf(client, L"Riconoscimenti");
-    check(read(client, &IAccessible::get_accValue, credits) == L"Credits", "the credits box reads 'Credits'");
-
-    // Each press shows a line read afresh from the file: a new one first, then the same again.
+    // Each press shows a line read afresh from the file: a new one, the same again, and none
+    // once the file is gone, after the box that says so. The reader's call returns at once.
     HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, onEvent, pid, 0,
                                          WINEVENT_OUTOFCONTEXT);
-    check(hook != nullptr, "a WinEvent hook is set");
-    writePhraseFile(argv[1], "Seconda && ultima\r\n");
-    for (const long pressed : {photo, phraseId}) {
-        const int before = nameChanges;
-        const bool done = SUCCEEDED(client->accDoDefaultAction(child(pressed)));
-        check(done && waitFor(5000, [&] { return nameChanges > before; }),
-              "pressing child " + std::to_string(pressed) + " raises the phrase's name change");
-        const std::wstring name = read(client, &IAccessible::get_accName, phraseId);
-        check(name == L"Seconda & ultima", "the phrase now reads '" + utf8(name) + "'");
+    const struct { long pressed; std::wstring phrase; } Presses[] = {
+        {5, L"Seconda & ultima"}, {3, L"Seconda & ultima"}, {2, L""}};
+    for (const auto &press : Presses) {
+        const std::string row = "press on child " + std::to_string(press.pressed);
+        DeleteFileW(argv[1]);
+        if (!press.phrase.empty()) {
+            HANDLE file = CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            DWORD written = 0;
+            WriteFile(file, "Seconda && ultima\r\n", 19, &written, nullptr);
+            CloseHandle(file);
+        }
+        heard.clear();
+        HANDLE guarding = CreateThread(nullptr, 0, guard, nullptr, 0, nullptr);
+        const HRESULT done = client->accDoDefaultAction(child(press.pressed));
+        SetEvent(answered);
+        WaitForSingleObject(guarding, INFINITE);
+        CloseHandle(guarding);
+        check(done == S_OK && !heldUp, row + " returns at once: " + std::to_string(done));
+        if (press.phrase.empty()) {
+            HWND box = nullptr;
+            wchar_t said[200] = L"";
+            check(heldUp || waitFor(10000, [&] { return box = messageBox(); }), row + " shows a message box");
+            GetDlgItemTextW(box, 0xFFFF, said, 200);
+            const wchar_t *tail = wcsrchr(said, L'"'); // the system's own words in between
+            same(row, L"box text", L"Error \"...\" in EstraiRiga() function",
+                 std::wstring(said).substr(0, 7) + L"..." + (tail ? tail : L""));
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            check(waitFor(10000, [&] { return !IsWindow(box); }), row + ": the box goes when answered");
+        }
+        waitFor(5000, [] { return !heard.empty(); });
+        same(row, L"events", L"event 800c object -4 child 3: " + press.phrase + L" / " + press.phrase + L"; ", heard);
     }
-    client->accDoDefaultAction(child(idOf(client, L"Credits")));
-    check(waitFor(3000, [&] { return read(client, &IAccessible::get_accValue, credits) != L"Credits"; }),
+    client->accDoDefaultAction(child(7));
+    check(waitFor(3000, [&] { return read(client, &IAccessible::get_accValue, Count) != L"Credits"; }),
           "pressing Credits starts the credits");
-    check(client->accDoDefaultAction(child(idOf(client, L"Logo: Lo Ciarlatronix !"))) == DISP_E_MEMBERNOTFOUND,
-          "the logo cannot be pressed");
-    client->accDoDefaultAction(child(idOf(client, L"Homepage")));
-    waitFor(1000, [] { return false; });
-    client->accDoDefaultAction(child(idOf(client, L"Chiudi")));
+    check(client->accDoDefaultAction(child(6)) == DISP_E_MEMBERNOTFOUND, "the logo cannot be pressed");
+    client->accDoDefaultAction(child(1));
+    client->accDoDefaultAction(child(4));
     check(waitFor(5000, [] { return !IsWindow(window); }), "pressing Chiudi closes the window");
     UnhookWinEvent(hook);
     client->Release();

@@ -138,6 +138,9 @@ QAccessibleInterface *factory(const QString &key, QObject *object)
     if (!object || !object->isWidgetType())
         return nullptr;
     auto *control = static_cast<QWidget *>(object);
+    // A reader looks for a top-level window as a frame; a plain widget would be a filler.
+    if (key == QLatin1String("MainWindow"))
+        return new QAccessibleWidget(control, QAccessible::Window);
     if (key == QLatin1String("PhraseLabel"))
         return new TextAccessible(control, TextAccessible::phraseText);
     if (key == QLatin1String("CreditsBox"))

@@ -1,6 +1,5 @@
 #include "CreditsBox.h"
 
-#include <QAccessible>
 #include <QPainter>
 
 CreditsBox::CreditsBox(QWidget *parent)
@@ -15,11 +14,9 @@ CreditsBox::CreditsBox(QWidget *parent)
 void CreditsBox::setText(const QString &text)
 {
     text_ = text;
+    // No event for a reader: a ticker read out at every step would drown all else, and the
+    // box's text is read when asked.
     update();
-    if (QAccessible::isActive()) {
-        QAccessibleValueChangeEvent changed(this, text_);
-        QAccessible::updateAccessibility(&changed);
-    }
 }
 
 void CreditsBox::setAlignment(Qt::Alignment alignment)

@@ -164,8 +164,9 @@ public:
             LONG flags = IsWindowVisible(window_->handle) ? 0 : STATE_SYSTEM_INVISIBLE;
             if (entry.role == accessible::Role::Link)
                 flags |= STATE_SYSTEM_LINKED;
+            // The credits box is disabled as well as read-only, as the Qt face tells too.
             if (entry.role == accessible::Role::ReadOnlyText)
-                flags |= STATE_SYSTEM_READONLY;
+                flags |= STATE_SYSTEM_READONLY | STATE_SYSTEM_UNAVAILABLE;
             setChild(state, flags);
             return S_OK;
         });
