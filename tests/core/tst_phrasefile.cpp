@@ -189,6 +189,13 @@ TEST_CASE("every scan kernel counts, skips and finds line ends alike")
     }
 }
 
+// The runs under an emulated processor name the kernel its model must get.
+TEST_CASE("the kernel picked is the best this processor and its system run")
+{
+    if (const char *expected = std::getenv("CIARLA_EXPECTED_KERNEL"))
+        CHECK_EQ(std::string(phrases::scan::kernelName()), std::string(expected), "picked");
+}
+
 TEST_CASE("the limit: counting and reading to the end stop there with Overflow")
 {
     const std::tuple<std::int32_t, std::int32_t, std::int32_t, std::string> rows[] = { // start, limit: counter
