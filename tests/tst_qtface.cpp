@@ -263,13 +263,14 @@ private slots:
         for (const char *chosen : {"", "xcb", "wayland", "offscreen"})
             for (const char *wayland : {"", "wayland-0"})
                 for (const char *session : {"", "x11", "wayland", "tty"})
-                    for (const char *display : {"", ":0"}) {
-                        const QByteArray row = QByteArrayList{chosen, wayland, session, display}.join(',');
-                        for (int i = 0; i < 4; ++i)
-                            *row.split(',')[i].constData() ? qputenv(names[i], row.split(',')[i]) : qunsetenv(names[i]);
-                        platformchoice::preferX11OnWayland();
-                        QVERIFY2(qgetenv(names[0]) == (x11.contains(row) ? "xcb" : chosen), row);
-                    }
+                    for (const char *display : {"", ":0"})
+                        for (bool unset : {true, false}) { // an empty value: the variable unset, or set empty
+                            const QByteArray row = QByteArrayList{chosen, wayland, session, display}.join(',');
+                            for (int i = 0; i < 4; ++i)
+                                unset && row.split(',')[i].isEmpty() ? qunsetenv(names[i]) : qputenv(names[i], row.split(',')[i]);
+                            platformchoice::preferX11OnWayland();
+                            QVERIFY2(qgetenv(names[0]) == (x11.contains(row) ? "xcb" : chosen), row);
+                        }
         qputenv(names[0], "offscreen");
     }
 

@@ -6,6 +6,7 @@
 #include "phrases/LineScan.h"
 #include "phrases/PhraseFile.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <tuple>
