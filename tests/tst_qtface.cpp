@@ -109,54 +109,61 @@ class tst_QtFace : public QObject
     Q_OBJECT
 
 private slots:
-    void clicksThroughTheRealEventPath_data()
-    {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("gesture");
-        QTest::addColumn<int>("runs");
-        QTest::newRow("link, a click") << "Image2" << "click" << 1;
-        QTest::newRow("link, a double click") << "Image2" << "double click" << 1;
-        QTest::newRow("link, released outside") << "Image2" << "released outside" << 0;
-        QTest::newRow("photo, a double click") << "imgCazzaro" << "double click" << 1;
-        QTest::newRow("photo, released outside") << "imgCazzaro" << "released outside" << 0;
-        QTest::newRow("phrase, right button") << "Label1" << "right button" << 0;
-    }
+    // Through the real event path: press, release (where), double click; what runs.
     void clicksThroughTheRealEventPath()
     {
-        QFETCH(QString, control);
-        QFETCH(QString, gesture);
-        QFETCH(int, runs);
-        Shown shown;
-        QWidget *target = shown.control(qPrintable(control));
-        const QPoint middle = target->rect().center();
-        const std::size_t drawsBefore = shown.random.position;
-        if (gesture == QLatin1String("double click")) {
-            // The events a double click brings: press, release, double click, release.
-            QTest::mouseClick(target, Qt::LeftButton, {}, middle);
-            QTest::mouseDClick(target, Qt::LeftButton, {}, middle);
-            QTest::mouseRelease(target, Qt::LeftButton, {}, middle);
-        } else if (gesture == QLatin1String("released outside")) {
-            QTest::mousePress(target, Qt::LeftButton, {}, middle);
-            QTest::mouseRelease(target, Qt::LeftButton, {}, QPoint(-5, -5));
-        } else {
-            QTest::mouseClick(target, gesture == QLatin1String("click") ? Qt::LeftButton : Qt::RightButton, {}, middle);
+        const struct { const char *control, *gesture; int runs; } rows[] = {
+            {"Image2", "click", 1},      {"Image2", "double click", 1},     {"Image2", "released outside", 0},
+            {"imgCazzaro", "double click", 1}, {"imgCazzaro", "released outside", 0}, {"Label1", "right button", 0},
+        };
+        for (const auto &row : rows) {
+            Shown shown;
+            QWidget *target = shown.control(row.control);
+            const QPoint middle = target->rect().center();
+            const std::size_t drawsBefore = shown.random.position;
+            if (row.gesture == QLatin1String("double click")) {
+                // The events a double click brings: press, release, double click, release.
+                QTest::mouseClick(target, Qt::LeftButton, {}, middle);
+                QTest::mouseDClick(target, Qt::LeftButton, {}, middle);
+                QTest::mouseRelease(target, Qt::LeftButton, {}, middle);
+            } else if (row.gesture == QLatin1String("released outside")) {
+                QTest::mousePress(target, Qt::LeftButton, {}, middle);
+                QTest::mouseRelease(target, Qt::LeftButton, {}, QPoint(-5, -5));
+            } else {
+                QTest::mouseClick(target, row.gesture == QLatin1String("click") ? Qt::LeftButton : Qt::RightButton, {}, middle);
+            }
+            const bool link = row.control == QLatin1String("Image2");
+            QVERIFY2(int(link ? shown.services.opened.size() : shown.random.position - drawsBefore) == row.runs,
+                     QByteArray(row.control) + ", " + row.gesture);
         }
-        const bool link = control == QLatin1String("Image2");
-        QCOMPARE(int(link ? shown.services.opened.size() : shown.random.position - drawsBefore), runs);
     }
 
-    // Every sample phrase, clicked up, shows whole: drawn smaller (not below 6 points) if it must.
+    // Phrases clicked up one after another, the samples after a table of changes: each is
+    // fitted afresh, at the size its length asks for, Int((360 - length) * 8 / 360) + 8, drawn
+    // smaller (not below 6 points) only if it must and as a fresh label draws it; samples show whole.
     void everySamplePhraseFits()
     {
+        const QByteArray words = QByteArray("Parole corte in fila, ").repeated(15), breaks = QByteArray("Riga/n").repeated(55);
+        const QByteArrayList table = {"Corto.", LongPhrase, "Corto.", "", LongPhrase, LongPhrase, words, breaks, words,
+                                      LongPhrase.left(100), "Un po' meno corto.", breaks.left(90), breaks.left(93)};
+        const QByteArrayList phrases = table + sample("cazzate.txt").trimmed().split('\n'); // no line after the last end
         Shown shown("one line");
         auto *label = shown.control<PhraseLabel>("Label1");
-        for (const QByteArray &line : sample("cazzate.txt").trimmed().split('\n')) { // no line after the last end
-            shown.folder.write("cazzate.txt", line.toStdString()); // a click reads the file afresh
+        for (qsizetype i = 0; i < phrases.size(); ++i) {
+            shown.folder.write("cazzate.txt", phrases[i].toStdString()); // a click reads the file afresh
             shown.window->form().click(layout::Control::Label1);
-            QVERIFY2(label->drawnPointSize() >= 6.0f, line.constData());
+            const QString phrase = QString::fromUtf8(phrases[i].endsWith('\r') ? phrases[i].chopped(1) : phrases[i]);
+            QCOMPARE(label->requestedPointSize(), float(int((360 - std::min<int>(phrase.size(), 360)) * 8 / 360) + 8));
+            QCOMPARE(label->font().pointSizeF(), label->requestedPointSize());
+            PhraseLabel fresh;
+            fresh.setFont(label->font()), fresh.setPalette(label->palette()), fresh.resize(label->size());
+            fresh.setText(label->text()), fresh.setPointSize(label->requestedPointSize());
+            QCOMPARE(label->drawnPointSize(), fresh.drawnPointSize());
+            QVERIFY2(label->grab().toImage() == fresh.grab().toImage() && label->drawnPointSize() >= 6.0f, phrases[i].constData());
+            QVERIFY(phrase.size() > 20 || label->drawnPointSize() == label->requestedPointSize()); // short ones fit
             const QString drawn = label->visibleLines().join(QString()).remove(QChar::LineSeparator);
-            const QString whole = shownWithoutBreaks(QString::fromUtf8(line.endsWith('\r') ? line.chopped(1) : line).left(360));
-            QCOMPARE(drawn.simplified().remove(QLatin1Char(' ')), whole.simplified().remove(QLatin1Char(' ')));
+            if (i >= table.size())
+                QCOMPARE(drawn.simplified().remove(QLatin1Char(' ')), shownWithoutBreaks(phrase.left(360)).simplified().remove(QLatin1Char(' ')));
         }
     }
 
@@ -247,17 +254,24 @@ private slots:
     }
 
     // Wayland does not let a window place itself: X11 through XWayland, where there is one
-    // and the user chose no platform.
+    // and the user chose no platform. Every row of the rule, through the environment.
     void platformChoice()
     {
-        const struct { const char *chosen, *wayland, *session, *display; bool x11; } rows[] = {
-            {"", "wayland-0", "", ":0", true},         {"", "", "wayland", ":0", true},
-            {"", "wayland-0", "wayland", "", false},   {"wayland", "wayland-0", "wayland", ":0", false},
-            {"xcb", "", "wayland", ":0", false},       {"", "", "x11", ":0", false},
-            {"", "", "", "", false},
-        };
-        for (const auto &row : rows)
-            QCOMPARE(platformchoice::shouldUseX11(row.chosen, row.wayland, row.session, row.display), row.x11);
+        const QByteArrayList x11 = {",wayland-0,,:0", ",wayland-0,x11,:0", ",wayland-0,wayland,:0", ",wayland-0,tty,:0",
+                                    ",,wayland,:0"}; // chosen, WAYLAND_DISPLAY, XDG_SESSION_TYPE, DISPLAY
+        const char *names[] = {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "DISPLAY"};
+        for (const char *chosen : {"", "xcb", "wayland", "offscreen"})
+            for (const char *wayland : {"", "wayland-0"})
+                for (const char *session : {"", "x11", "wayland", "tty"})
+                    for (const char *display : {"", ":0"})
+                        for (bool unset : {true, false}) { // an empty value: the variable unset, or set empty
+                            const QByteArray row = QByteArrayList{chosen, wayland, session, display}.join(',');
+                            for (int i = 0; i < 4; ++i)
+                                unset && row.split(',')[i].isEmpty() ? qunsetenv(names[i]) : qputenv(names[i], row.split(',')[i]);
+                            platformchoice::preferX11OnWayland();
+                            QVERIFY2(qgetenv(names[0]) == (x11.contains(row) ? "xcb" : chosen), row);
+                        }
+        qputenv(names[0], "offscreen");
     }
 
     void photoSizeCheck()

@@ -7,7 +7,6 @@
 #include <QTest>
 #include <QtEndian>
 
-
 namespace {
 
 QByteArray le(quint32 value, int bytes)
@@ -15,39 +14,32 @@ QByteArray le(quint32 value, int bytes)
     const quint32 little = qToLittleEndian(value);
     return QByteArray(reinterpret_cast<const char *>(&little), bytes);
 }
-
 QByteArray chunk(const char *id, const QByteArray &body, bool padded = false)
 {
     return id + le(body.size(), 4) + body + QByteArray(padded ? body.size() % 2 : 0, '\0');
 }
-
 QByteArray fmt(quint16 format, quint16 channels, quint32 rate, quint16 bits, const QByteArray &extra = {})
 {
-    const quint16 block = channels * bits / 8;
-    return chunk("fmt ", le(format, 2) + le(channels, 2) + le(rate, 4) + le(rate * block, 4) + le(block, 2)
-                             + le(bits, 2) + extra);
+    return chunk("fmt ", le(format, 2) + le(channels, 2) + le(rate, 4) + le(rate * channels * bits / 8, 4)
+                             + le(channels * bits / 8, 2) + le(bits, 2) + extra);
 }
-
 QByteArray data(quint16 channels, quint16 bits, int frames = 100)
 {
     return chunk("data", QByteArray(frames * channels * (bits / 8), '\x10'));
 }
-
 QByteArray riff(const QByteArray &chunks)
 {
     return "RIFF" + le(4 + chunks.size(), 4) + "WAVE" + chunks;
 }
-
 QByteArray wav(quint16 format, quint16 channels, quint32 rate, quint16 bits, const QByteArray &extra = {})
 {
     return riff(fmt(format, channels, rate, bits, extra) + data(channels, bits));
 }
-
-// WAVE_FORMAT_EXTENSIBLE, stereo: valid bits, speakers and the sub-format's GUID after the rest.
+// WAVE_FORMAT_EXTENSIBLE (a fmt of 40 bytes), stereo: valid bits, speakers and the sub-format's GUID.
 QByteArray extensible(quint16 subFormat, quint16 bits)
 {
-    const QByteArray guid = le(subFormat, 2) + QByteArray::fromHex("000000001000800000aa00389b71");
-    return wav(0xFFFE, 2, 44100, bits, le(22, 2) + le(bits, 2) + le(3, 4) + guid);
+    return wav(0xFFFE, 2, 44100, bits, le(22, 2) + le(bits, 2) + le(3, 4) + le(subFormat, 2)
+                                           + QByteArray::fromHex("000000001000800000aa00389b71"));
 }
 
 } // namespace
@@ -91,6 +83,13 @@ private slots:
         row("not WAVE", good.left(8) + "AVI " + good.mid(12), false);
         row("no fmt", riff(data(2, 16)), false);
         row("fmt shorter than 16", riff(chunk("fmt ", pcm.mid(8, 14)) + data(2, 16)), false);
+        // The loader reads 16 bytes of fmt and skips the rest, without a pad byte.
+        row("fmt of 18 bytes, cbSize 0", wav(1, 2, 44100, 16, le(0, 2)), true);
+        row("fmt of 18 bytes between LISTs", riff(chunk("LIST", "INFO") + fmt(1, 1, 8000, 8, le(0, 2)) + data(1, 8) + chunk("LIST", "INFO")), true);
+        row("fmt of 17 bytes and its pad", riff(chunk("fmt ", pcm.mid(8) + 'x', true) + data(2, 16)), false);
+        row("fmt of 17 bytes, unpadded", riff(chunk("fmt ", pcm.mid(8) + 'x') + data(2, 16)), true);
+        row("fmt with 16 KiB more", riff(chunk("fmt ", pcm.mid(8) + QByteArray(16384, 0)) + data(2, 16)), true);
+        row("fmt with 16 KiB and 2 more", riff(chunk("fmt ", pcm.mid(8) + QByteArray(16386, 0)) + data(2, 16)), false);
         row("data before fmt", riff(data(2, 16) + pcm), false);
         row("zero-length data", riff(pcm + data(2, 16, 0)), false);
         row("data ends inside a frame", riff(pcm + chunk("data", QByteArray(402, 1))), false);

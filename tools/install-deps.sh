@@ -6,6 +6,8 @@ export DEBIAN_FRONTEND=noninteractive
 packages=(
     # build (the fuzzer builds with make)
     cmake ninja-build make g++ qt6-base-dev qt6-multimedia-dev libgl-dev libx11-dev
+    # the core's tests on emulated older processors
+    qemu-user
     # a real session for the end-to-end test and screenshots
     xvfb xauth x11-utils xdotool imagemagick pulseaudio pulseaudio-utils sox bc procps fonts-dejavu-core tesseract-ocr
     # the accessibility test: the AT-SPI bus on a session D-Bus, read from Python

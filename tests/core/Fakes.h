@@ -49,12 +49,7 @@ struct FakeControls : WindowControls, Seam
     bool unloaded = false;
 
     void setPhraseFontSize(float points) override { note("size"), phraseSize = points; }
-    void setPhraseText(const std::u16string &text) override
-    {
-        note("phrase");
-        phrase = text;
-        phraseCapacity = text.capacity();
-    }
+    void setPhraseText(const std::u16string &text) override { note("phrase"), phrase = text, phraseCapacity = text.capacity(); }
     std::u16string creditsText() const override { return step("creditsText"), credits; }
     void setCreditsText(const std::u16string &text) override { step("setCreditsText"), credits = text; }
     void alignCreditsLeft() override { creditsLeft = true; }
@@ -83,16 +78,10 @@ struct RecordingServices : SystemServices, Seam
     std::vector<std::filesystem::path> played;
     std::vector<std::string> opened;
     std::vector<std::uintptr_t> owners;
-    void playSound(const std::filesystem::path &path) override
-    {
-        note("sound");
-        played.push_back(path);
-    }
+    void playSound(const std::filesystem::path &path) override { note("sound"), played.push_back(path); }
     void openAddress(const std::string &address, std::uintptr_t owner) override
     {
-        step("open");
-        opened.push_back(address);
-        owners.push_back(owner);
+        step("open"), opened.push_back(address), owners.push_back(owner);
     }
 };
 

@@ -67,14 +67,7 @@ TEST_CASE("hit testing and pointers: the topmost control that takes the mouse; a
 {
     const layout::Size designed{100, 150};
     const layout::Size big{200, 300};
-    struct Row
-    {
-        int x, y;
-        layout::Size photo;
-        Control control;
-        Pointer pointer;
-        Control shown = Control(-1); // when not the same as control
-    };
+    struct Row { int x, y; layout::Size photo; Control control; Pointer pointer; Control shown = Control(-1); }; // shown: if not control
     const Row rows[] = {
         {0, 0, designed, Control::None, Pointer::Arrow},
         {32, 32, designed, Control::Image2, Pointer::Hand}, {152, 99, designed, Control::Image2, Pointer::Hand}, // link
@@ -128,17 +121,8 @@ TEST_CASE("tooltip areas: where the hit test finds a control that wears the tip,
 
 TEST_CASE("clicks: press and release on one control; a double click is one click")
 {
-    struct Step
-    {
-        bool press, doubleClick;
-        Control on;
-    };
-    struct Row
-    {
-        const char *name;
-        std::vector<Step> steps;
-        int clicks;
-    };
+    struct Step { bool press, doubleClick; Control on; };
+    struct Row { const char *name; std::vector<Step> steps; int clicks; };
     const Step down{true, false, Control::Label1}, up{false, false, Control::Label1};
     const Step second{true, true, Control::Label1};
     const Row rows[] = {
@@ -165,12 +149,7 @@ TEST_CASE("clicks: press and release on one control; a double click is one click
 
 TEST_CASE("the phrase's fit: its own size when it fits, else the largest half point that does")
 {
-    struct Row
-    {
-        float requested;
-        float largestFitting; // the measurer's answer: fits at this size and below
-        float drawn;
-    };
+    struct Row { float requested, largestFitting, drawn; }; // largestFitting: fits at this size and below
     const Row rows[] = {
         {14, 20, 14}, {14, 14, 14}, {14, 13.9f, 13.5f}, {10, 9.5f, 9.5f},
         {10, 7.2f, 7}, {8, 6.4f, 6}, {8, 2, 6}, {16, 0, 6}, {6, 0, 6},
@@ -190,15 +169,9 @@ TEST_CASE("the phrase's fit: its own size when it fits, else the largest half po
 
 TEST_CASE("centring rounds halves down, also on a screen smaller than the window")
 {
-    struct Row
-    {
-        layout::Rect screen;
-        layout::Point expected;
-    };
+    struct Row { layout::Rect screen; layout::Point expected; };
     const Row rows[] = {
-        {{0, 0, 1024, 768}, {237, 232}},
-        {{0, 0, 1025, 769}, {237, 232}},
-        {{1920, 30, 1280, 1000}, {2285, 378}},
+        {{0, 0, 1024, 768}, {237, 232}}, {{0, 0, 1025, 769}, {237, 232}}, {{1920, 30, 1280, 1000}, {2285, 378}},
         {{0, 0, 549, 303}, {-1, -1}},
     };
     for (const Row &row : rows) {
@@ -247,10 +220,7 @@ TEST_CASE("a trapped step is reported in one form")
 TEST_CASE("text conversion both ways")
 {
     const std::pair<std::string, std::u16string> rows[] = {
-        {"", u""},
-        {"plain", u"plain"},
-        {"caff\xC3\xA8 \xE2\x82\xAC", u"caff\u00E8 \u20AC"},
-        {"\xF0\x9F\x98\x80", u"\U0001F600"},
+        {"", u""}, {"plain", u"plain"}, {"caff\xC3\xA8 \xE2\x82\xAC", u"caff\u00E8 \u20AC"}, {"\xF0\x9F\x98\x80", u"\U0001F600"},
     };
     for (const auto &[utf8, utf16] : rows) {
         CHECK_EQ(text::fromUtf8(utf8), utf16, utf8);
