@@ -1,5 +1,5 @@
 // What Windows itself tells of the program, for tests/e2e/run-wine-conditions.sh. probe window: the main
-// window's styles, the owner of each box, its DPI awareness and the code page; probe version EXE: the
+// window's styles, whether it is active, the owner and button of each box; probe version EXE: the
 // version block as Explorer reads it; probe hold FILE: holds FILE open for writing.
 #include <windows.h>
 #include <cstdio>
@@ -9,8 +9,8 @@ int wmain(int argc, wchar_t **argv)
     const std::wstring what = argc > 1 ? argv[1] : L"";
     if (what == L"window") {
         HWND main = FindWindowW(L"frmCiarlatronix", nullptr);
-        wprintf(L"style %08lx %08lx awareness %d acp %u foreground %d\n", GetWindowLongW(main, GWL_STYLE), GetWindowLongW(main, GWL_EXSTYLE),
-                int(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(main))), GetACP(), GetForegroundWindow() == main);
+        wprintf(L"style %08lx %08lx foreground %d\n", GetWindowLongW(main, GWL_STYLE), GetWindowLongW(main, GWL_EXSTYLE),
+                GetForegroundWindow() == main);
         for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", L"Ciarlatronix"));) {
             wchar_t ok[16] = L"";
             GetDlgItemTextW(box, IDOK, ok, 16);
