@@ -109,6 +109,9 @@ read -r _ style exstyle _ <<<"$(probe window)"
 hints=$(xprop -id "$window" _MOTIF_WM_HINTS _NET_WM_STATE _NET_WM_WINDOW_TYPE 2>/dev/null)
 echo "$hints" | sed 's/^/  /'
 grep -q 'SKIP_TASKBAR' <<<"$hints" && fail "the window is kept off the taskbar" || pass "the window is in the taskbar"
+# Functions move, minimise and close (4 + 8 + 32), no resizing or maximising; no decorations.
+grep -q '^_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x3, 0x2c, 0x0,' <<<"$hints" \
+    && pass "the taskbar may minimise, move and close it, nothing more" || fail "the window manager's hints: $(head -n 1 <<<"$hints")"
 # Not aware of the screen's DPI, so that Windows scales it; Wine 8 does not scale, and tells
 # another process nothing true of a window's awareness, so the manifest is read.
 python3 - "$work/full/Ciarlatronix.exe" >"$work/manifest.xml" <<'PY'
