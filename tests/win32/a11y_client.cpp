@@ -54,9 +54,8 @@ constexpr long Count = long(sizeof Controls / sizeof Controls[0]);
 
 VARIANT child(long id)
 {
-    VARIANT v;
-    v.vt = VT_I4;
-    v.lVal = id;
+    VARIANT v{};
+    v.vt = VT_I4, v.lVal = id;
     return v;
 }
 
@@ -152,8 +151,7 @@ int wmain(int argc, wchar_t **argv)
         check(role.vt == VT_I4 && role.lVal == control.role && action == control.action,
               "'" + utf8(control.name) + "': its role and default action");
         const RECT &p = control.place;
-        check(left == origin.x + p.left && top == origin.y + p.top && width == p.right - p.left
-                  && height == p.bottom - p.top,
+        check(left == origin.x + p.left && top == origin.y + p.top && width == p.right - p.left && height == p.bottom - p.top,
               "'" + utf8(control.name) + "': its place on screen");
         VARIANT hit;
         client->accHitTest(origin.x + control.probe.x, origin.y + control.probe.y, &hit);
