@@ -108,6 +108,8 @@ MainWindow::MainWindow(Environment environment, QWidget *parent)
     setWindowTitle(QString());
     setWindowIcon(QIcon(artwork::picture(QStringLiteral("icon"))));
     setFixedSize(layout::WindowSize.width, layout::WindowSize.height);
+    // The tips show while another program is active too, as on Windows.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     QFont dialogFont = font();
     dialogFont.setPointSizeF(layout::BaseFontPoints);
     setFont(dialogFont);

@@ -1,0 +1,247 @@
+#!/bin/bash
+# The Windows program under Wine in conditions users have: Windows in Italian, the window not
+# the active one, the phrase file held open for writing by another program, a UTF-8 code
+# page; and what Windows itself reads of it: the window's styles as the taskbar sees them,
+# the version block, the owner of a box and the DPI handling it declares.
+# Usage: run-wine-conditions.sh ZIP [PROBE]   (the zip of tools/build-windows.sh; the probe,
+# ciarla_probe.exe, by default from the build beside the zip). Exit 77: tools missing.
+set -uo pipefail
+here=$(dirname "$(readlink -f "$0")")
+. "$here/session.sh"
+session_bounded 300 "$0" "$@"
+
+zip=$(readlink -f "${1:?usage: run-wine-conditions.sh ZIP [PROBE]}")
+probe=$(readlink -f "${2:-$(dirname "$zip")/build/bin/ciarla_probe.exe}")
+wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
+session_need wineserver Xvfb pactl xdotool xwininfo xprop xmessage pulseaudio pactl unzip convert compare localedef python3 iconv
+[ -f "$probe" ] || { echo "FAIL: no probe at $probe"; exit 1; }
+session_begin wine-conditions
+session_cleanup="wineserver -k"
+
+# Windows in Italian: Wine takes its language from the Unix locale, made here for this session.
+mkdir "$work/locale"
+localedef -i it_IT -f UTF-8 "$work/locale/it_IT.UTF-8" >"$work/localedef.log" 2>&1 \
+    || [ -f "$work/locale/it_IT.UTF-8/LC_CTYPE" ] || { echo "SKIP: cannot make the it_IT locale"; exit 77; }
+export LOCPATH="$work/locale"
+{ export LANG=it_IT.UTF-8 LC_ALL=it_IT.UTF-8; } 2>/dev/null
+
+unpack() { mkdir -p "$work/$1" && unzip -q "$zip" -d "$work/$1" || { echo "FAIL: cannot unpack $zip"; exit 1; }; }
+notfound="File non trovato."
+for case in full nophrases badphoto dirphrases held Ciarlà-utf8 Ciarlà-1252 Ciarlà-mojibake; do unpack "$case"; done
+# One phrase with accents, in UTF-8, in Windows-1252, and UTF-8 read as Windows-1252 and saved again.
+printf 'Perché così è\r\n' >"$work/Ciarlà-utf8/cazzate.txt"
+iconv -f UTF-8 -t WINDOWS-1252 "$work/Ciarlà-utf8/cazzate.txt" >"$work/Ciarlà-1252/cazzate.txt"
+iconv -f WINDOWS-1252 -t UTF-8 "$work/Ciarlà-utf8/cazzate.txt" >"$work/Ciarlà-mojibake/cazzate.txt"
+rm "$work/nophrases/cazzate.txt" "$work/dirphrases/cazzate.txt"
+mkdir "$work/dirphrases/cazzate.txt"
+echo "no picture" >"$work/badphoto/foto.jpg"
+
+session_browser
+session_display
+session_sound
+session_wine
+
+start() { # start CASE: runs the program from its folder, its message box texts logged
+    (cd / && WINEDEBUG=-all,trace+msgbox exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
+    app=$!
+    pids+=($app)
+}
+main_window() {
+    window=
+    wait_for 30 unnamed || return 1
+    window=$(unnamed | head -n 1)
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+}
+tip() { unnamed | grep -vx "$window"; }  # the tooltip: neither the window nor a box
+move() { xdotool mousemove "$((X + $1))" "$((Y + $2))"; }
+box_texts() { sed -n 's/.*MSGBOX_OnInit L"\(.*\)"$/\1/p' "$work/$1.log" | sed 's/\\"/"/g'; }
+probe() { WINEDEBUG=-all "$wine" "$probe" "$@" 2>/dev/null | tr -d '\r'; }
+# A box's stop icon: the red of its sign, at the box's left.
+red_share() { # red_share BOX: the share of red pixels where the icon lies
+    import -window "$1" "$work/icon.png" 2>/dev/null
+    convert "$work/icon.png" -crop 60x60+0+0 +repage -fuzz 25% -fill black +opaque red -fill white -opaque red \
+        -format '%[fx:mean]' info: 2>/dev/null
+}
+finish() { # closes the main window by its close mark; the program must end with status 0
+    click 541 10
+    ended "$app"
+    [ "$status" = 0 ] || fail "$1: exit status '$status'"
+}
+
+# Each box before the window: its whole text, its caption, its button and icon, no owner.
+boxes_before_window() { # boxes_before_window CASE TEXT...
+    local case=$1 count=0 box
+    shift
+    start "$case"
+    for _ in "$@"; do
+        wait_for 30 boxes || { fail "$case: box $((count + 1)) did not come"; break; }
+        box=$(boxes | head -n 1)
+        count=$((count + 1))
+        probe window | grep '^box' >>"$work/$case.boxes"
+        [ "$(echo "$(red_share "$box") > 0.1" | bc -l)" = 1 ] || fail "$case: box $count has no stop sign"
+        eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/BOX_/')"
+        xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
+        for _ in $(seq 50); do xwininfo -id "$box" >/dev/null 2>&1 || break; sleep 0.1; done
+    done
+    if main_window; then finish "$case"; else fail "$case: no window after the boxes"; fi
+    box_texts "$case" | sed "s/^/  $case: /"
+    [ "$(box_texts "$case")" = "$(printf '%s\n' "$@")" ] && pass "$case: $# box(es), texts exact" \
+        || fail "$case: the boxes read the above, not: $(printf '[%s] ' "$@")"
+    [ "$(cat "$work/$case.boxes")" = "$(printf 'box owner none button Ok\n%.0s' "$@")" ] \
+        && pass "$case: each box unowned before the window, its button Ok" || fail "$case: $(cat "$work/$case.boxes")"
+}
+
+echo "== Windows in Italian: the system's words in Italian, the program's own as they are"
+boxes_before_window nophrases "Error \"$notfound\" in ContaRighe() routine" "Error \"$notfound\" in EstraiRiga() function"
+boxes_before_window badphoto "Error \"Unsupported image format\" in Form_Load() routine"
+boxes_before_window dirphrases 'Error "Is a directory" in ContaRighe() routine' 'Error "Is a directory" in EstraiRiga() function'
+
+echo "== the window, the version block and the DPI handling as Windows reads them"
+start full
+main_window || { fail "no window"; exit 1; }
+# A popup without caption or frame, with the system menu and the minimise command; no
+# maximise, no sizing; in the taskbar.
+read -r _ style exstyle _ <<<"$(probe window)"
+[ "$style $exstyle" = "960a0000 00040000" ] && pass "styles: popup, visible, clipping, system menu, minimise; app window" \
+    || fail "styles $style $exstyle"
+# The window manager's view: Wine's hints allow moving, minimising and closing, no frame, and
+# nothing keeps it off the taskbar.
+hints=$(xprop -id "$window" _MOTIF_WM_HINTS _NET_WM_STATE _NET_WM_WINDOW_TYPE 2>/dev/null)
+echo "$hints" | sed 's/^/  /'
+grep -q 'SKIP_TASKBAR' <<<"$hints" && fail "the window is kept off the taskbar" || pass "the window is in the taskbar"
+# Functions move, minimise and close (4 + 8 + 32), no resizing or maximising; no decorations.
+grep -q '^_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x3, 0x2c, 0x0,' <<<"$hints" \
+    && pass "the taskbar may minimise, move and close it, nothing more" || fail "the window manager's hints: $(head -n 1 <<<"$hints")"
+# Not aware of the screen's DPI, so that Windows scales it; Wine 8 does not scale, and tells
+# another process nothing true of a window's awareness, so the manifest is read.
+python3 - "$work/full/Ciarlatronix.exe" >"$work/manifest.xml" <<'PY'
+import struct, sys
+pe = open(sys.argv[1], 'rb').read()
+at = struct.unpack_from('<I', pe, 0x3C)[0]
+count, optional = struct.unpack_from('<H12xH', pe, at + 6)
+rva = struct.unpack_from('<I', pe, at + 24 + optional - 8 * 14)[0]  # the third directory: resources
+for s in range(count):  # the section that holds it, to turn addresses into offsets
+    size, va, raw = struct.unpack_from('<8xII4xI', pe, at + 24 + optional + 40 * s)
+    if va <= rva < va + size:
+        base, delta = raw + rva - va, va - raw
+def entries(offset):
+    named, ids = struct.unpack_from('<12xHH', pe, base + offset)
+    return [struct.unpack_from('<II', pe, base + offset + 16 + 8 * i) for i in range(named + ids)]
+def find(offset, want):
+    return next(target & 0x7FFFFFFF for ident, target in entries(offset) if want in (ident, None))
+leaf = find(find(find(0, 24), 1), None)  # RT_MANIFEST, 1, the first language
+data, size = struct.unpack_from('<II', pe, base + leaf)
+sys.stdout.write(pe[data - delta:data - delta + size].decode())
+PY
+grep -q '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">false</dpiAware>' "$work/manifest.xml" \
+    && ! grep -q 'dpiAwareness' "$work/manifest.xml" && pass "the manifest (resource 1) declares dpiAware false and no dpiAwareness" \
+    || fail "the manifest: $(grep -i dpi "$work/manifest.xml")"
+probe version "$("$wine" winepath -w "$work/full/Ciarlatronix.exe" 2>/dev/null)" >"$work/version"
+cat >"$work/version-expected" <<'VERSION'
+Translation 041004b0
+Fixed 10000.0 10000.0 40004 1 0
+FileDescription=Lo Ciarlatronix: una cazzata a ogni clic
+ProductName=Ciarlatronix
+CompanyName=Ciarlatronix
+FileVersion=1.00
+ProductVersion=1.00
+OriginalFilename=Ciarlatronix.exe
+LegalCopyright=Ciarlatronix developers
+InternalName=Ciarlatronix
+VERSION
+diff "$work/version-expected" "$work/version" && pass "the version block as Explorer reads it" || fail "the version block differs as above"
+
+echo "== another window active"
+# Notepad, in the screen's corner clear of the window, made active by a click on it.
+for value in "iWindowPosX 0" "iWindowPosY 0" "iWindowPosDX 200" "iWindowPosDY 150"; do
+    "$wine" reg add 'HKCU\Software\Microsoft\Notepad' /v ${value% *} /t REG_DWORD /d ${value#* } /f >/dev/null 2>&1
+done
+(cd / && exec "$wine" notepad) >/dev/null 2>&1 &
+pids+=($!)
+elsewhere() {
+    xdotool mousemove 100 75 click 1
+    for _ in $(seq 100); do probe window | grep -q 'foreground 0' && return; sleep 0.1; done
+    fail "the other window did not become active"
+}
+wait_for 30 xdotool search --onlyvisible --class notepad || fail "no other window"
+elsewhere
+for place in "photo 70 200" "balloon 170 160" "phrase 330 92"; do
+    set -- $place
+    move 520 200; for _ in $(seq 40); do [ -z "$(tip)" ] && break; sleep 0.05; done
+    move "$2" "$3"; sleep 0.1; move "$(($2 + 1))" "$3"
+    wait_for 5 tip && pass "inactive: a tip over the $1" || fail "inactive: no tip over the $1"
+done
+for place in "70 200 32x32_16,16_colour photo" "90 60 32x32_13,4_mono link"; do
+    set -- $place
+    move 520 200; sleep 0.2; move "$1" "$2"
+    for _ in $(seq 15); do sleep 0.2; [ "$(python3 "$here/pointer.py")" = "${3//_/ }" ] && break; done
+    [ "$(python3 "$here/pointer.py")" = "${3//_/ }" ] && pass "inactive: the pointer over the $4" || fail "inactive: pointer over the $4: $(python3 "$here/pointer.py")"
+done
+probe window | grep -q 'foreground 0' || fail "hovering made the window active: the checks above prove nothing"
+move 520 200
+# One click each, the window not active: the first click counts.
+elsewhere; shot before 184 48 291 89; click 60 130; shot after 184 48 291 89
+differs before after && pass "inactive: the first click on the photo shows a new phrase" || fail "inactive: the first click on the photo changed nothing"
+elsewhere; click 90 60; wait_opened 1
+[ "$(opened)" = 1 ] && pass "inactive: one click on the link opens it once" || fail "inactive: the link opened $(opened) times"
+elsewhere; shot before 296 264 201 13; click 396 268; shot after 296 264 201 13
+differs before after && pass "inactive: one click on Credits starts them" || fail "inactive: Credits did not start"
+elsewhere; finish inactive
+[ "$status" = 0 ] && pass "inactive: one click on the close mark ends it"
+
+echo "== a box after the window: the window owns it"
+start full
+main_window || { fail "no window"; exit 1; }
+mv "$work/full/cazzate.txt" "$work/full/cazzate.old"
+click 60 130
+wait_for 10 boxes || fail "no box for the missing file"
+box=$(boxes | head -n 1)
+probe window | grep '^box' >"$work/owned"
+[ "$(cat "$work/owned")" = "box owner main button Ok" ] && pass "the box is owned by the main window" || fail "owned box: $(cat "$work/owned")"
+xprop -id "$box" WM_TRANSIENT_FOR | grep -q "window id # $window\$" && pass "the box is transient for the main window on X" \
+    || fail "the box's transient-for: $(xprop -id "$box" WM_TRANSIENT_FOR) (main $window)"
+[ "$(box_texts full | tail -n 1)" = "Error \"$notfound\" in EstraiRiga() function" ] && pass "its text in Italian" || fail "its text: $(box_texts full | tail -n 1)"
+eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/BOX_/')"
+xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
+for _ in $(seq 50); do xwininfo -id "$box" >/dev/null 2>&1 || break; sleep 0.1; done
+finish owned
+
+echo "== the phrase file held open for writing by another program"
+mkfifo "$work/hold.in"
+WINEDEBUG=-all "$wine" "$probe" hold "$("$wine" winepath -w "$work/held/cazzate.txt" 2>/dev/null)" <"$work/hold.in" >"$work/hold.out" 2>/dev/null &
+pids+=($!)
+exec 4>"$work/hold.in"
+for _ in $(seq 100); do [ -s "$work/hold.out" ] && break; sleep 0.1; done
+[ "$(tr -d "\r" <"$work/hold.out")" = held ] || fail "the helper could not hold the file: $(cat "$work/hold.out")"
+start held
+main_window || fail "held: no window"
+balloon_changes 60 130 && pass "held: a click shows a new phrase" || fail "held: the photo click changed nothing"
+# The other program writes meanwhile.
+for n in 1 2 3; do printf 'Riga aggiunta %s\r\n' "$n" >>"$work/held/cazzate.txt"; balloon_changes 170 40 || fail "held: click $n after a write changed nothing"; done
+[ -z "$(boxes)" ] && [ -z "$(box_texts held)" ] && pass "held: no box" || fail "held: boxes: $(box_texts held)"
+finish held
+exec 4>&-
+
+echo "== text in the system's code page: an accented phrase, in a folder with accents"
+# Wine 8 takes the code page from the locale alone (it_IT: Windows-1252), whatever the registry says.
+for case in Ciarlà-utf8 Ciarlà-1252 Ciarlà-mojibake; do
+    start "$case"
+    main_window || { fail "$case: no window"; continue; }
+    move 520 200
+    shot "$case" 184 48 291 89
+    # The tune plays from the folder with accents: a stream lives a second or more (Wine's
+    # start-up probes of the device live a moment).
+    playing=0
+    for _ in $(seq 60); do
+        [ -n "$(pactl list short sink-inputs 2>/dev/null)" ] && playing=$((playing + 1))
+        [ "$playing" -ge 10 ] && break
+        sleep 0.1
+    done
+    finish "$case"
+    [ "$playing" -ge 10 ] && pass "$case: the tune plays from its folder" || fail "$case: no tune heard"
+    [ -z "$(box_texts "$case")" ] && pass "$case: no box" || fail "$case: boxes: $(box_texts "$case")"
+done
+differs Ciarlà-utf8 Ciarlà-1252 && fail "the UTF-8 and the Windows-1252 phrase look different" || pass "a UTF-8 phrase and a Windows-1252 one look the same"
+differs Ciarlà-utf8 Ciarlà-mojibake && pass "a phrase saved twice in UTF-8 shows as saved" || fail "the twice-saved phrase looks like the right one"
+
+session_summary wine-conditions

@@ -1,0 +1,32 @@
+// What Windows tells of the program, for tests/e2e/run-wine-conditions.sh. "window": the main window's styles, whether
+// it is active, each box's owner and button; "version EXE": as Explorer reads it; "hold FILE": open for writing till stdin ends.
+#include <windows.h>
+#include <cstdio>
+#include <string>
+int wmain(int argc, wchar_t **argv)
+{
+    const std::wstring what = argc > 1 ? argv[1] : L"", file = argc > 2 ? argv[2] : L"";
+    HWND main = FindWindowW(L"frmCiarlatronix", nullptr), box = nullptr;
+    if (what == L"window")
+        wprintf(L"style %08lx %08lx foreground %d\n", GetWindowLongW(main, GWL_STYLE), GetWindowLongW(main, GWL_EXSTYLE), GetForegroundWindow() == main);
+    for (wchar_t ok[16]; what == L"window" && (box = FindWindowExW(nullptr, box, L"#32770", L"Ciarlatronix"));)
+        wprintf(L"box owner %ls button %ls\n", !GetWindow(box, GW_OWNER) ? L"none" : GetWindow(box, GW_OWNER) == main ? L"main" : L"other",
+                GetDlgItemTextW(box, IDOK, ok, 16) ? ok : L"");
+    std::string block(what == L"version" ? GetFileVersionInfoSizeW(file.c_str(), nullptr) : 0, '\0');
+    UINT size = 0; WORD *lang = nullptr; VS_FIXEDFILEINFO *fixed = nullptr;
+    if (!block.empty() && GetFileVersionInfoW(file.c_str(), 0, DWORD(block.size()), block.data())
+        && VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void **>(&lang), &size)
+        && VerQueryValueW(block.data(), L"\\", reinterpret_cast<void **>(&fixed), &size))
+        wprintf(L"Translation %04x%04x\nFixed %lx.%lx %lx.%lx %lx %lx %lx\n", lang[0], lang[1], fixed->dwFileVersionMS, fixed->dwFileVersionLS,
+                fixed->dwProductVersionMS, fixed->dwProductVersionLS, fixed->dwFileOS, fixed->dwFileType, fixed->dwFileFlags);
+    for (const wchar_t *name : {L"FileDescription", L"ProductName", L"CompanyName", L"FileVersion", L"ProductVersion", L"OriginalFilename",
+                                L"LegalCopyright", L"InternalName"}) {
+        wchar_t path[80], *value = nullptr;
+        if (lang && swprintf(path, 80, L"\\StringFileInfo\\%04x%04x\\%ls", lang[0], lang[1], name) > 0)
+            wprintf(L"%ls=%ls\n", name, VerQueryValueW(block.data(), path, reinterpret_cast<void **>(&value), &size) ? value : L"(none)");
+    }
+    HANDLE held = what == L"hold" ? CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
+    if (held) std::printf(held == INVALID_HANDLE_VALUE ? "not held\n" : "held\n"), std::fflush(stdout);
+    while (held && held != INVALID_HANDLE_VALUE && std::getchar() != EOF) {}
+    return held && held != INVALID_HANDLE_VALUE ? !CloseHandle(held) : 0;
+}
