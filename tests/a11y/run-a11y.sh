@@ -48,13 +48,16 @@ echo "\$@" >>"$work/opened.log"
 SCRIPT
 chmod +x "$work/bin/xdg-open"
 
+# The tests' own fonts, locale, style and settings.
+. "$here/../world.sh"
+world_enter "$work/world"
 export PATH="$work/bin:$PATH" HOME="$work" XDG_RUNTIME_DIR="$work/run"
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
-unset XDG_CURRENT_DESKTOP DESKTOP_SESSION WAYLAND_DISPLAY BROWSER AT_SPI_BUS_ADDRESS
+unset BROWSER AT_SPI_BUS_ADDRESS
 chmod 700 "$work/run"
 
 export DISPLAY=:$((700 + $$ % 200))
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 dbus-daemon --session --nofork --nopidfile --address="unix:path=$work/run/bus" >"$work/dbus.log" 2>&1 &
 pids+=($!)

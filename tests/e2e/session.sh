@@ -20,9 +20,11 @@ session_need() {
     done
 }
 
-# session_begin NAME: the scratch folder $work, with bin/ first on PATH and a private
-# runtime folder; everything whose pid is added to pids is ended on the way out, the
-# last started first.
+. "$(dirname "${BASH_SOURCE[0]}")/../world.sh"
+
+# session_begin NAME: the scratch folder $work, with the tests' own world (fonts, locale,
+# style, settings: tests/world.sh), bin/ first on PATH and a private runtime folder;
+# everything whose pid is added to pids is ended on the way out, the last started first.
 session_begin() {
     work=$(mktemp -d "/tmp/ciarla-$1.XXXXXX")
     pids=()
@@ -30,8 +32,9 @@ session_begin() {
     failures=0
     mkdir "$work/bin" "$work/run"
     chmod 700 "$work/run"
+    world_enter "$work/world"
     export PATH="$work/bin:$PATH" HOME="$work" XDG_RUNTIME_DIR="$work/run" PULSE_RUNTIME_PATH="$work/run"
-    unset XDG_CURRENT_DESKTOP DESKTOP_SESSION WAYLAND_DISPLAY BROWSER
+    unset BROWSER
     trap session_end EXIT
     trap 'echo "FAIL: stopped"; exit 1' TERM INT
 }
@@ -56,9 +59,10 @@ SCRIPT
 }
 opened() { grep -c . "$work/opened.log" 2>/dev/null || true; }
 
-# session_display: Xvfb, 1024 x 768, on a display number of its own.
+# session_display: Xvfb, 1024 x 768 at 96 dots an inch, with no resources (no Xft.dpi), on a
+# display number of its own.
 session_display() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     pids+=($!)
     local _
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
