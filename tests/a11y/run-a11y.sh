@@ -75,7 +75,13 @@ for _ in $(seq 100); do
 done
 "$registry" >"$work/registry.log" 2>&1 &
 pids+=($!)
-sleep 0.5
+# Ready once the registry holds its name on the accessibility bus.
+a11y_bus=$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress | tr -d ' ')
+for _ in $(seq 100); do
+    dbus-send --bus="$a11y_bus" --print-reply=literal --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.a11y.atspi.Registry 2>/dev/null | grep -q true && break
+    sleep 0.1
+done
 
 "$work/app/Ciarlatronix" >"$work/program.log" 2>&1 &
 app=$!

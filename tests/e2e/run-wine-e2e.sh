@@ -75,7 +75,7 @@ fi
 mapped=$(date +%s.%N)
 [ "$WIDTH" = 550 ] && [ "$HEIGHT" = 304 ] && pass "window 550x304 at $X,$Y" || fail "window is ${WIDTH}x$HEIGHT"
 [ "$X" = 237 ] && [ "$Y" = 232 ] && pass "window centred" || fail "window at $X,$Y, not centred"
-sleep 0.5
+drawn
 [ -z "$(boxes)" ] && [ -z "$(box_texts full)" ] && pass "no message box" || fail "message boxes: $(box_texts full)"
 
 check_clicks
@@ -113,6 +113,7 @@ boxes_before_window() { # boxes_before_window CASE TEXT...: one box per text, in
         for _ in $(seq 50); do xwininfo -id "$box" >/dev/null 2>&1 || break; sleep 0.1; done
     done
     if main_window; then
+        # A span of time is the check: no box within a second after the window.
         sleep 1
         [ -z "$(boxes)" ] || fail "$case: a box after the window"
         click 541 10
