@@ -97,6 +97,11 @@ session_heard() {
     sox -t raw -r 44100 -e signed -b 16 -c 2 <(tail -c +45 "$work/heard.wav") "$work/heard-clean.wav"
     sound_length "$work/heard-clean.wav"
 }
+# sound_only FILE: seconds of sound above silence, the pauses between left out.
+sound_only() {
+    sox "$1" "$work/sound-only.wav" silence 1 0.02 -40d -1 0.02 -40d 2>/dev/null
+    sox --i -D "$work/sound-only.wav" 2>/dev/null || echo 0
+}
 # sound_length FILE: seconds from the first to the last sound above silence.
 sound_length() {
     sox "$1" "$work/trimmed.wav" silence 1 0.02 -40d reverse silence 1 0.02 -40d reverse 2>/dev/null
