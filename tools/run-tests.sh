@@ -28,7 +28,7 @@ FUZZ_BUILD_DIR=$PWD/build-fuzz fuzz/run-fuzz.sh "${CIARLA_FUZZ_SECONDS:-60}"
 
 step "Windows: the cross-built program and core tests, the core tests, user sessions, reference pictures, a screen reader's client, users' conditions and the installer under Wine"
 CIARLA_PACKAGE_VERSION=1.0.0.0 CIARLA_BUILD_TESTS=ON tools/build-windows.sh build-windows
-WINEPREFIX=$PWD/build-windows/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+tests/world.sh WINEPREFIX="$PWD/build-windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
     ctest --test-dir build-windows/build --output-on-failure
 tests/e2e/run-wine-e2e.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 tests/e2e/run-wine-references.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip

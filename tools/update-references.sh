@@ -2,7 +2,8 @@
 # Draws the reference pictures again after a deliberate change of what the window looks
 # like: the Qt face's (tests/references/qt) and the Windows face's under Wine
 # (tests/references/win32). Look at every picture that changed before committing it.
-# The pictures must be drawn with CI's fonts and libraries, so run it in a fresh root:
+# The tests draw in their own world (tests/world.sh: only the fonts install-deps.sh installs),
+# but the libraries must be CI's too, so run it in a fresh root:
 #   tools/in-fresh-root.sh tools/update-references.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."

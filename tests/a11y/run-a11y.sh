@@ -50,13 +50,16 @@ echo "\$@" >>"$work/opened.log"
 SCRIPT
 chmod +x "$work/bin/xdg-open"
 
+# The tests' own fonts, locale, style and settings.
+. "$here/../world.sh"
+world_enter "$work/world"
 export PATH="$work/bin:$PATH" HOME="$work" XDG_RUNTIME_DIR="$work/run"
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
-unset XDG_CURRENT_DESKTOP DESKTOP_SESSION WAYLAND_DISPLAY BROWSER AT_SPI_BUS_ADDRESS
+unset BROWSER AT_SPI_BUS_ADDRESS
 chmod 700 "$work/run"
 
 export DISPLAY=:$((700 + $$ % 200))
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 dbus-daemon --session --nofork --nopidfile --address="unix:path=$work/run/bus" >"$work/dbus.log" 2>&1 &
 pids+=($!)
@@ -74,7 +77,13 @@ for _ in $(seq 100); do
 done
 "$registry" >"$work/registry.log" 2>&1 &
 pids+=($!)
-sleep 0.5
+# Ready once the registry holds its name on the accessibility bus.
+a11y_bus=$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress | tr -d ' ')
+for _ in $(seq 100); do
+    dbus-send --bus="$a11y_bus" --print-reply=literal --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.a11y.atspi.Registry 2>/dev/null | grep -q true && break
+    sleep 0.1
+done
 
 "$work/app/Ciarlatronix" >"$work/program.log" 2>&1 &
 app=$!

@@ -51,7 +51,7 @@ fi
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "$WIDTH" = 550 ] && [ "$HEIGHT" = 304 ] && pass "window 550x304 at $X,$Y" || fail "window is ${WIDTH}x$HEIGHT"
 [ "$X" = 237 ] && [ "$Y" = 232 ] && pass "window centred" || fail "window at $X,$Y, not centred"
-sleep 0.5
+drawn
 
 check_clicks
 

@@ -75,16 +75,19 @@ fi
 mapped=$(date +%s.%N)
 [ "$WIDTH" = 550 ] && [ "$HEIGHT" = 304 ] && pass "window 550x304 at $X,$Y" || fail "window is ${WIDTH}x$HEIGHT"
 [ "$X" = 237 ] && [ "$Y" = 232 ] && pass "window centred" || fail "window at $X,$Y, not centred"
-sleep 0.5
+drawn
 [ -z "$(boxes)" ] && [ -z "$(box_texts full)" ] && pass "no message box" || fail "message boxes: $(box_texts full)"
 
 check_clicks
 
 close_after_tune "$started" "$tune_length"
 
-heard=$(session_heard)
+session_heard >/dev/null
+# A starved sound driver on a busy machine leaves pauses in the tune, which stretch it but
+# are no sound: what counts is the sound heard, measured as the file's own.
+heard=$(sound_only "$work/heard-clean.wav")
 # The file's own sound, measured the same way.
-tune_sound=$(sound_length "$work/full/audio.wav")
+tune_sound=$(sound_only "$work/full/audio.wav")
 echo "tune ${tune_length}s (${tune_sound}s of sound); heard ${heard}s of sound"
 # Once: never longer than the file. Most of it: Wine's sound driver skips what it could not
 # deliver in time when the machine is busy, up to a second at start-up on a loaded machine.
@@ -113,6 +116,7 @@ boxes_before_window() { # boxes_before_window CASE TEXT...: one box per text, in
         for _ in $(seq 50); do xwininfo -id "$box" >/dev/null 2>&1 || break; sleep 0.1; done
     done
     if main_window; then
+        # A span of time is the check: no box within a second after the window.
         sleep 1
         [ -z "$(boxes)" ] || fail "$case: a box after the window"
         click 541 10

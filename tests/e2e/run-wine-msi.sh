@@ -66,6 +66,7 @@ start_from_shortcut() {
         return
     fi
     eval "$(xdotool getwindowgeometry --shell "$window")"
+    # A span of time is the check: no message box within a second.
     sleep 1
     if [ "$WIDTH" = 550 ] && [ "$HEIGHT" = 304 ] && ! visible | grep -q ' Ciarlatronix$'; then
         pass "$1: the shortcut starts the program, a 550x304 window and no message box"

@@ -81,7 +81,7 @@ for case in huge notapicture brokengif; do
     [ "$(echo "$seconds < 10" | bc -l)" = 1 ] && pass "$case: reported within 10 s" || fail "$case: ${seconds} s to the report"
     [ -n "$peak" ] && [ "$peak" -lt 200 ] && pass "$case: peak memory under 200 MiB" || fail "$case: peak ${peak:-unknown} MiB"
     wineserver -k
-    sleep 0.5
+    wineserver -w
 done
 
 main_window() { # waits for the main window: sets window, X, Y
@@ -91,7 +91,7 @@ main_window() { # waits for the main window: sets window, X, Y
 }
 tip() { unnamed | grep -vx "$window"; }
 move() { xdotool mousemove "$((X + $1))" "$((Y + $2))"; }
-hover() { move "$1" "$2"; sleep 0.1; move "$(($1 + 1))" "$2"; }
+hover() { move "$1" "$2"; sleep 0.1; move "$(($1 + 1))" "$2"; }  # two moves, as a hand makes
 away() { move "${1:-520}" "${2:-200}"; for _ in $(seq 40); do [ -z "$(tip)" ] && return; sleep 0.05; done; }
 
 echo "== a photo of 8192 x 4096"
@@ -100,25 +100,26 @@ start atbound
 if main_window 60; then
     printf 'atbound: the window after %.2f s, peak %s MiB\n' "$(echo "$(date +%s.%N) - $began" | bc -l)" \
         "$(peak_mib "$(program_pid atbound)")"
-    sleep 0.5
+    drawn
     [ -z "$(boxes)" ] && pass "atbound: shown, no message box" || fail "atbound: $(box_texts atbound)"
     # The photo lies over the logo, and under "Credits".
     hover 300 200
     wait_for 5 tip && pass "atbound: a tip over the photo where the logo was" || fail "atbound: no tip over the photo"
     away 10 10
     hover 396 268
+    # A span of time is the check: no tip within two seconds and more.
     sleep 0.3
     ! wait_for 2 tip && pass "atbound: no tip over Credits" || fail "atbound: a tip over Credits"
 else
     fail "atbound: no window; $(box_texts atbound)"
 fi
 wineserver -k
-sleep 0.5
+wineserver -w
 
 echo "== a metafile of 200 x 300"
 start metafile
 if main_window 60; then
-    sleep 0.5
+    drawn
     [ -z "$(boxes)" ] && pass "metafile: shown, no message box" || fail "metafile: $(box_texts metafile)"
     # At its declared size it reaches over the logo.
     hover 220 200
@@ -127,13 +128,13 @@ else
     fail "metafile: no window; $(box_texts metafile)"
 fi
 wineserver -k
-sleep 0.5
+wineserver -w
 
 echo "== the tooltip"
 start full
 main_window 30 || { fail "no window appeared"; exit 1; }
 echo "with the sample photo: peak $(peak_mib "$(program_pid full)") MiB at start-up"
-sleep 1
+drawn
 for place in "imgCazzaro 70 200" "imgFumetto 170 160" "Label1 330 92"; do
     set -- $place
     away
@@ -141,7 +142,8 @@ for place in "imgCazzaro 70 200" "imgFumetto 170 160" "Label1 330 92"; do
     wait_for 5 tip && pass "a tip over $1" || fail "no tip over $1"
 done
 # From the photo quickly across the phrase onto the link picture: while the photo's tip is
-# still to come (odd rounds) or once it shows (even rounds).
+# still to come (odd rounds) or once it shows (even rounds). The short sleeps here are the
+# moves' own pace, and the last one the span in which no tip may come.
 shown=0
 for round in 1 2 3 4 5 6; do
     away
@@ -161,6 +163,7 @@ done
 [ "$shown" = 0 ] && pass "no tip over the link after a quick move, 6 times of 6" || fail "a tip over the link $shown times of 6"
 move 541 10
 xdotool click 1
-sleep 1
+for _ in $(seq 100); do [ -z "$(visible)" ] && break; sleep 0.1; done
+[ -z "$(visible)" ] || fail "the close mark left the program running"
 
 session_summary wine-photo-tips
