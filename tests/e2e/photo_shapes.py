@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 # Writes a test photo: photo_shapes.py KIND OUT.
-# tall-FMT and wide-FMT: 1 x 2000 and 2000 x 1 (icons: 1 x 256 and 256 x 1), the first 100
+# tall-FMT and wide-FMT: 1 x 2000 and 2000 x 1 (icons: 1 x 255 and 255 x 1), the first 100
 # pixels (tall, icons) or 400 (wide) opaque red, the rest transparent where the format has
 # transparency (GIF, PNG, ICO, WMF, EMF) and green where it has none (JPEG, BMP).
 # over-FMT-W-H: a few bytes declaring a W x H picture. bound-png-W-H: a real, plain picture.
@@ -16,8 +16,9 @@ RED, GREEN = (224, 0, 0), (0, 160, 0)
 
 def shape(kind):
     # Width, height and the opaque part's length along the long side.
-    side = 256 if kind.endswith('ico') else 2000
-    opaque = 100 if kind.startswith('tall') or side == 256 else 400
+    # An icon's directory gives its size to Windows' loader, in a byte.
+    side = 255 if kind.endswith('ico') else 2000
+    opaque = 100 if kind.startswith('tall') or side == 255 else 400
     return ((1, side) if kind.startswith('tall') else (side, 1)), opaque
 
 
@@ -65,7 +66,7 @@ def ico(width, height, px):
         mask += bytes(bits)
     info = struct.pack('<IiiHHIIiiII', 40, width, 2 * height, 1, 32, 0, len(colours) + len(mask), 0, 0, 0, 0)
     image = info + colours + mask
-    entry = struct.pack('<BBBBHHII', width % 256, height % 256, 0, 0, 1, 32, len(image), 22)
+    entry = struct.pack('<BBBBHHII', width, height, 0, 0, 1, 32, len(image), 22)
     return struct.pack('<HHH', 0, 1, 1) + entry + image
 
 

@@ -32,7 +32,7 @@ shown() { # shown main|box: the program's windows, told by size
 }
 main_window() { shown main | head -n 1; }
 # A box's whole text, read by OCR beside its icon and above its button; curly quotes are
-# read as the straight ones drawn.
+# read as the straight ones drawn, the brackets after Form_Load as the two drawn.
 box_text() { # box_text BOX
     local _ text
     eval "$(xdotool getwindowgeometry --shell "$1" | sed 's/^/BOX_/')"
@@ -40,7 +40,7 @@ box_text() { # box_text BOX
         import -window "$1" "$work/box-shot.png" 2>/dev/null
         convert "$work/box-shot.png" -crop "$((BOX_WIDTH - 50))x$((BOX_HEIGHT - 40))+50+0" +repage \
             -colorspace Gray -scale 400% "$work/box.png" 2>/dev/null
-        text=$(tesseract "$work/box.png" - --psm 7 2>/dev/null | sed 's/[“”]/"/g; s/ _/_/g; s/[{]/(/g' | head -n 1)
+        text=$(tesseract "$work/box.png" - --psm 7 2>/dev/null | sed -E 's/[“”]/"/g; s/ _/_/g; s/Form_Load[(){}]+ /Form_Load() /' | head -n 1)
         [ -n "$text" ] && break
         sleep 0.2
     done
@@ -71,7 +71,8 @@ start() {
     done
     [ -n "$window" ] || { fail "$1: no window"; return 1; }
     eval "$(xdotool getwindowgeometry --shell "$window")"
-    pointer_settled
+    window_painted || fail "$1: the window was not painted"
+    pointer_settled || true
 }
 stop() { kill "$app" 2>/dev/null; wait "$app" 2>/dev/null; }
 

@@ -38,7 +38,11 @@ start() {
     while [ "$(date +%s)" -lt "$until" ]; do
         box=$(boxes | head -n 1)
         if [ -n "$box" ]; then
+            # Its one button, OK, at the middle of its bottom, if the key did not reach it.
             xdotool windowfocus "$box" key Return 2>/dev/null
+            wait_for 3 gone "$box" && continue
+            eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/BOX_/')"
+            xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
             wait_for 10 gone "$box"
             continue
         fi
@@ -49,7 +53,8 @@ start() {
     box_texts "$1" | grep -v 'in EstraiRiga\|in ContaRighe' >"$work/$1.box"
     [ -n "$window" ] || { fail "$1: no window; $(cat "$work/$1.box")"; return 1; }
     eval "$(xdotool getwindowgeometry --shell "$window")"
-    pointer_settled
+    window_painted || fail "$1: the window was not painted"
+    pointer_settled || true
 }
 gone() { boxes | grep -qx "$1" || echo gone; }
 stop() { wineserver -k; wait_for 10 no_windows; }
