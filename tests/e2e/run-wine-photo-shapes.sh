@@ -80,6 +80,16 @@ for case in over-jpeg-65500-513 over-jpeg-513-65500 over-gif-65535-513 over-gif-
     stop
 done
 
+# At the bound, 65500 x 512 and 512 x 65500 at most, as a JPEG is at most 65500 across.
+for case in bound-jpeg-65500-512 bound-jpeg-512-65500; do
+    wanted "$case" || continue
+    echo "== $case"
+    start "$case" || { stop; continue; }
+    [ ! -s "$work/$case.box" ] && pass "$case: at the bound, shown" || fail "$case: $(cat "$work/$case.box")"
+    check_colours "$case" "60,130 red" "547,300 red"
+    stop
+done
+
 for case in damaged-jpeg cut-jpeg corrupt-jpeg; do
     wanted "$case" || continue
     echo "== $case"
