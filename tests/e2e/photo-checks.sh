@@ -60,6 +60,11 @@ window_painted() {
 # After start-up, the pointer on bare backdrop above the balloon, where no photo reaches.
 pointer_settled() { pointer_is 520 20 other; }
 
+# A click on bare backdrop first, which does nothing, so that the next click is never taken
+# as the second of a double click with the one before.
+single_click() { # single_click X Y
+    xdotool mousemove "$((X + 520))" "$((Y + 20))" click 1 mousemove "$((X + $1))" "$((Y + $2))" click 1
+}
 phrase_shot() { import -window root -crop "291x89+$((X + 184))+$((Y + 48))" +repage "$work/$1.png"; }
 # clicks_change X Y: a click there shows a new phrase (the same line can come twice in a row,
 # so a few clicks are allowed); the pointer is parked after each.
@@ -67,7 +72,7 @@ clicks_change() {
     local _ __
     phrase_shot phrase-before
     for _ in 1 2 3 4; do
-        xdotool mousemove "$((X + $1))" "$((Y + $2))" click 1
+        single_click "$1" "$2"
         pointer_settled
         for __ in $(seq 20); do
             phrase_shot phrase-after
@@ -78,12 +83,18 @@ clicks_change() {
     return 1
 }
 # click_keeps X Y AX AY: a click at X Y leaves the phrase; that the click was taken is known
-# when the program has answered the move to AX AY after it with the icon pointer.
+# when the program has answered the move to AX AY after it with the icon pointer, and the
+# phrase is watched a while longer, as the window paints after its queue is empty.
 click_keeps() {
+    local _
     phrase_shot phrase-before
-    xdotool mousemove "$((X + $1))" "$((Y + $2))" click 1
+    single_click "$1" "$2"
     pointer_is "$3" "$4" icon || return 1
-    phrase_shot phrase-after
+    for _ in $(seq 15); do
+        phrase_shot phrase-after
+        differs phrase-before phrase-after && break
+        sleep 0.1
+    done
     pointer_settled
     ! differs phrase-before phrase-after
 }
