@@ -46,6 +46,17 @@ pointer_is() {
     done
     return 1
 }
+# window_placed WINDOW: X and Y of the window once it is centred on the 1024 x 768 screen,
+# where it may arrive a little after it is mapped; else where it is.
+window_placed() {
+    local _
+    for _ in $(seq 100); do
+        eval "$(xdotool getwindowgeometry --shell "$1")"
+        [ "$X $Y" = "237 232" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
 # window_painted: the backdrop drawn at a point no photo or control covers; a loaded
 # machine's Wine maps the window a while before it paints it.
 window_painted() {
@@ -65,7 +76,8 @@ pointer_settled() { pointer_is 520 20 other; }
 single_click() { # single_click X Y
     xdotool mousemove "$((X + 520))" "$((Y + 20))" click 1 mousemove "$((X + $1))" "$((Y + $2))" click 1
 }
-phrase_shot() { import -window root -crop "291x89+$((X + 184))+$((Y + 48))" +repage "$work/$1.png"; }
+# The phrase's first lines: a tooltip below the pointer at y 120 may reach the label's last rows.
+phrase_shot() { import -window root -crop "291x70+$((X + 184))+$((Y + 48))" +repage "$work/$1.png"; }
 # clicks_change X Y: a click there shows a new phrase (the same line can come twice in a row,
 # so a few clicks are allowed); the pointer is parked after each.
 clicks_change() {

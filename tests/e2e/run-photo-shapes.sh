@@ -70,7 +70,7 @@ start() {
         sleep 0.1
     done
     [ -n "$window" ] || { fail "$1: no window"; return 1; }
-    eval "$(xdotool getwindowgeometry --shell "$window")"
+    window_placed "$window" || fail "$1: the window at $X,$Y, not centred"
     window_painted || fail "$1: the window was not painted"
     pointer_settled || true
 }

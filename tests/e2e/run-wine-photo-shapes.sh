@@ -52,7 +52,7 @@ start() {
     done
     box_texts "$1" | grep -v 'in EstraiRiga\|in ContaRighe' >"$work/$1.box"
     [ -n "$window" ] || { fail "$1: no window; $(cat "$work/$1.box")"; return 1; }
-    eval "$(xdotool getwindowgeometry --shell "$window")"
+    window_placed "$window" || fail "$1: the window at $X,$Y, not centred"
     window_painted || fail "$1: the window was not painted"
     pointer_settled || true
 }
