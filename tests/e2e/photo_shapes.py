@@ -3,7 +3,7 @@
 # tall-FMT and wide-FMT: 1 x 2000 and 2000 x 1 (icons: 1 x 255 and 255 x 1), the first 100
 # pixels (tall, icons) or 400 (wide) opaque red, the rest transparent where the format has
 # transparency (GIF, PNG, ICO, WMF, EMF) and green where it has none (JPEG, BMP).
-# over-FMT-W-H: a few bytes declaring a W x H picture. bound-png-W-H, bound-jpeg-W-H: a real,
+# over-FMT-W-H: a few bytes declaring a W x H picture. bound-png-W-H, bound-bmp-W-H: a real,
 # plain red picture.
 # damaged-jpeg and cut-jpeg: a real JPEG cut inside its scan or before it; corrupt-jpeg: a
 # broken Huffman table.
@@ -145,10 +145,14 @@ def main(kind, out):
         w, h = (int(v) for v in kind.split('-')[2:])
         row = b'\0' + bytes(RED + (255,)) * w
         data = png(w, h, row * h)
-    elif kind.startswith('bound-jpeg-'):
-        w, h = kind.split('-')[2:]
-        data = subprocess.run(['convert', '-size', '%sx%s' % (w, h), 'xc:#E00000', '-quality', '80', 'jpeg:-'],
-                              check=True, stdout=subprocess.PIPE).stdout
+    elif kind.startswith('bound-bmp-'):
+        # 8 bits a pixel, all of them colour 0 of a palette of one, red.
+        w, h = (int(v) for v in kind.split('-')[2:])
+        pixels_size = ((w + 3) & ~3) * h
+        info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 8, 0, pixels_size, 0, 0, 1, 1)
+        palette = bytes((RED[2], RED[1], RED[0], 0))
+        offset = 14 + len(info) + len(palette)
+        data = b'BM' + struct.pack('<IHHI', offset + pixels_size, 0, 0, offset) + info + palette + bytes(pixels_size)
     elif kind in ('damaged-jpeg', 'cut-jpeg', 'corrupt-jpeg'):
         whole = jpeg(200, 300, [RED + (255,)] * 30000 + [GREEN + (255,)] * 30000, out)
         scan = whole.index(b'\xFF\xDA')
