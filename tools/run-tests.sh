@@ -21,7 +21,7 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCIARLA_BUILD_BE
 cmake --build build-sanitize -j "$jobs"
 # The soak's memory figures mean nothing under the sanitizers' own bookkeeping.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
-    ctest --test-dir build-sanitize --output-on-failure -j "$jobs" -E "e2e_session|a11y_session"
+    ctest --test-dir build-sanitize --output-on-failure -j "$jobs" -E "e2e_session|a11y_session|photo_shapes_session"
 
 step "fuzzing the phrase engine for ${CIARLA_FUZZ_SECONDS:-60} s"
 FUZZ_BUILD_DIR=$PWD/build-fuzz fuzz/run-fuzz.sh "${CIARLA_FUZZ_SECONDS:-60}"
@@ -35,6 +35,7 @@ tests/e2e/run-wine-references.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 tests/e2e/run-wine-a11y.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 tests/e2e/run-wine-photo-tips.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 tests/e2e/run-wine-conditions.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
+tests/e2e/run-wine-photo-shapes.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 # A later version of the same program, to upgrade to: only the packages are made again.
 CIARLA_PACKAGE_VERSION=1.0.0.1 tools/build-windows.sh --exe build-windows/Ciarlatronix.exe build-windows/later
 tests/e2e/run-wine-msi.sh build-windows/Ciarlatronix-1.0.0.0-win64.msi build-windows/later/Ciarlatronix-1.0.0.1-win64.msi

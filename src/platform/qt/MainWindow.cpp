@@ -65,6 +65,10 @@ QImage readJpeg(QBuffer &buffer)
 
 QPixmap decodePhoto(const std::vector<unsigned char> &file)
 {
+    // The core's word on the header first, as on Windows: the reader's own size may come
+    // only after chunks a file cut short never reaches.
+    const picture::Header header = picture::readHeader(file.data(), file.size());
+    picture::checkSize(header.width, header.height);
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(file.data()), qsizetype(file.size()));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);

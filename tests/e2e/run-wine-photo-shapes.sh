@@ -1,0 +1,102 @@
+#!/bin/bash
+# The Windows program under Wine with photos of unusual proportions in every format its
+# loader reads (JPEG, GIF, BMP, icons, WMF, EMF): each is drawn at its own size from
+# (48, 120), transparent parts in the window's colour, cut by the window's edge; its
+# visible part takes clicks and shows the icon pointer, a pixel beside it does neither;
+# pictures over the bound are refused with the whole report, and a damaged JPEG is
+# reported, the placeholder face kept.
+# Usage: run-wine-photo-shapes.sh ZIP [CASE...]   (the zip of tools/build-windows.sh). Exit 77: tools missing.
+set -uo pipefail
+here=$(dirname "$(readlink -f "$0")")
+. "$here/session.sh"
+. "$here/photo-checks.sh"
+session_bounded 900 "$0" "$@"
+
+zip=$(readlink -f "${1:?usage: run-wine-photo-shapes.sh ZIP [CASE...]}")
+wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
+session_need wineserver Xvfb xdotool xwininfo import convert unzip python3
+session_begin wine-photo-shapes
+session_cleanup="wineserver -k"
+only=" ${*:2} "
+wanted() { [ "$only" = "  " ] || [[ $only == *" $1 "* ]]; }
+
+session_display
+session_wine
+
+box_texts() { sed -n 's/.*MSGBOX_OnInit L"\(.*\)"$/\1/p' "$work/$1.log" | sed 's/\\"/"/g'; }
+# start CASE: the program from a folder of its own with the case's photo and no tune;
+# every box is closed; then the main window, X and Y set; $work/CASE.box the boxes' texts.
+start() {
+    mkdir -p "$work/$1"
+    unzip -q "$zip" -d "$work/$1" || { fail "cannot unpack $zip"; return 1; }
+    rm "$work/$1/audio.wav"
+    python3 "$here/photo_shapes.py" "$1" "$work/$1/foto.jpg" || { fail "$1: no photo made"; return 1; }
+    (cd / && WINEDEBUG=-all,trace+msgbox exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
+    pids+=($!)
+    local until=$(($(date +%s) + 90)) box
+    window=
+    while [ "$(date +%s)" -lt "$until" ]; do
+        box=$(boxes | head -n 1)
+        if [ -n "$box" ]; then
+            # Its one button, OK, at the middle of its bottom, if the key did not reach it.
+            xdotool windowfocus "$box" key Return 2>/dev/null
+            wait_for 3 gone "$box" && continue
+            eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/BOX_/')"
+            xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
+            wait_for 10 gone "$box"
+            continue
+        fi
+        window=$(unnamed | head -n 1)
+        [ -n "$window" ] && break
+        sleep 0.1
+    done
+    box_texts "$1" | grep -v 'in EstraiRiga\|in ContaRighe' >"$work/$1.box"
+    [ -n "$window" ] || { fail "$1: no window; $(cat "$work/$1.box")"; return 1; }
+    window_placed "$window" || fail "$1: the window at $X,$Y, not centred"
+    window_painted || fail "$1: the window was not painted"
+    pointer_settled || true
+}
+gone() { boxes | grep -qx "$1" || echo gone; }
+stop() { wineserver -k; wait_for 10 no_windows; }
+no_windows() { [ -z "$(visible)" ] && echo none; }
+
+for case in tall-gif wide-gif tall-ico wide-ico tall-wmf wide-wmf tall-emf wide-emf tall-bmp wide-bmp tall-jpeg wide-jpeg; do
+    wanted "$case" || continue
+    echo "== $case"
+    start "$case" || { stop; continue; }
+    [ ! -s "$work/$case.box" ] && pass "$case: shown without a report" || fail "$case: $(cat "$work/$case.box")"
+    check_shape "$case"
+    stop
+done
+
+for case in over-jpeg-65500-513 over-jpeg-513-65500 over-gif-65535-513 over-gif-513-65535 over-bmp-65535-513 \
+    over-bmp-8283-4051 over-ico-65535-513 over-wmf-40000-1000 over-wmf-1000-40000 over-emf-8283-4051; do
+    wanted "$case" || continue
+    echo "== $case"
+    IFS=- read -r _ _ w h <<<"$case"
+    start "$case" || { stop; continue; }
+    check_report "$case" "Error \"Picture too large: $w x $h pixels\" in Form_Load() routine"
+    check_placeholder "$case"
+    stop
+done
+
+# Just within the bound, very wide and very tall.
+for case in bound-bmp-65535-512 bound-bmp-512-65535; do
+    wanted "$case" || continue
+    echo "== $case"
+    start "$case" || { stop; continue; }
+    [ ! -s "$work/$case.box" ] && pass "$case: at the bound, shown" || fail "$case: $(cat "$work/$case.box")"
+    check_colours "$case" "60,130 red" "547,300 red"
+    stop
+done
+
+for case in damaged-jpeg cut-jpeg corrupt-jpeg; do
+    wanted "$case" || continue
+    echo "== $case"
+    start "$case" || { stop; continue; }
+    check_report "$case" 'Error "Invalid picture" in Form_Load() routine'
+    check_placeholder "$case"
+    stop
+done
+
+session_summary wine-photo-shapes
