@@ -156,48 +156,21 @@ mkfifo "$work/odd/foto.jpg" "$work/odd/audio.wav"
 (cd / && exec "$work/odd/Ciarlatronix") >"$work/odd.log" 2>&1 &
 odd=$!
 pids+=($odd)
-# The program's windows on screen, by size: the main window is 550 x 304, a box is not.
-shown() { # shown main|box
-    local id
-    for id in $(xdotool search --onlyvisible --pid "$odd" --name '^Ciarlatronix$' 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$id" | sed 's/^/SHOWN_/')"
-        if [ "$SHOWN_WIDTH $SHOWN_HEIGHT" = "550 304" ]; then
-            [ "$1" = main ] && echo "$id"
-        else
-            [ "$1" = box ] && echo "$id"
-        fi
-    done
-}
-# What a box says, read by OCR beside its icon and above its button: the same pixels always
-# read the same. Curly quotes are read as the straight ones drawn, " _" as the "_" drawn.
-box_text() { # box_text BOX
-    local _ text
-    eval "$(xdotool getwindowgeometry --shell "$1" | sed 's/^/BOX_/')"
-    for _ in $(seq 10); do
-        import -window "$1" "$work/box-shot.png" 2>/dev/null
-        convert "$work/box-shot.png" -crop "$((BOX_WIDTH - 50))x$((BOX_HEIGHT - 40))+50+0" +repage \
-            -colorspace Gray -scale 400% "$work/box.png" 2>/dev/null
-        text=$(tesseract "$work/box.png" - --psm 7 2>/dev/null | sed 's/[“”]/"/g; s/ _/_/g' | head -n 1)
-        [ -n "$text" ] && break
-        sleep 0.2
-    done
-    echo "$text"
-}
 window=
 last=
 : >"$work/box-texts"
 for _ in $(seq 100); do
-    window=$(shown main | head -n 1)
+    window=$(shown "$odd" main | head -n 1)
     [ -n "$window" ] && break
     # Each box is read once, told by what it says, and closed with a click on its OK button:
     # a key pressed too early can reach the box after it.
-    box=$(shown box | head -n 1)
+    box=$(shown "$odd" box | head -n 1)
     if [ -n "$box" ]; then
         text=$(box_text "$box")
         eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/BOX_/')"
         [ "$text" != "$last" ] && echo "$text" >>"$work/box-texts" && last=$text
         xdotool mousemove --sync "$((BOX_X + BOX_WIDTH - 50))" "$((BOX_Y + BOX_HEIGHT - 20))" click 1
-        for _ in $(seq 20); do shown box | grep -qx "$box" || break; sleep 0.1; done
+        for _ in $(seq 20); do shown "$odd" box | grep -qx "$box" || break; sleep 0.1; done
     fi
     sleep 0.2
 done

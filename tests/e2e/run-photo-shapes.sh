@@ -19,33 +19,7 @@ export QT_QPA_PLATFORM=xcb
 session_display
 session_sound
 
-shown() { # shown main|box: the program's windows, told by size
-    local id
-    for id in $(xdotool search --onlyvisible --pid "$app" --name '^Ciarlatronix$' 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$id" | sed 's/^/SHOWN_/')"
-        if [ "$SHOWN_WIDTH $SHOWN_HEIGHT" = "550 304" ]; then
-            [ "$1" = main ] && echo "$id"
-        else
-            [ "$1" = box ] && echo "$id"
-        fi
-    done
-}
-main_window() { shown main | head -n 1; }
-# A box's whole text, read by OCR beside its icon and above its button; curly quotes are
-# read as the straight ones drawn, the brackets after Form_Load as the two drawn.
-box_text() { # box_text BOX
-    local _ text
-    eval "$(xdotool getwindowgeometry --shell "$1" | sed 's/^/BOX_/')"
-    for _ in $(seq 10); do
-        import -window "$1" "$work/box-shot.png" 2>/dev/null
-        convert "$work/box-shot.png" -crop "$((BOX_WIDTH - 50))x$((BOX_HEIGHT - 40))+50+0" +repage \
-            -colorspace Gray -scale 400% "$work/box.png" 2>/dev/null
-        text=$(tesseract "$work/box.png" - --psm 7 2>/dev/null | sed -E 's/[“”]/"/g; s/ _/_/g; s/Form_Load[(){}]+ /Form_Load() /' | head -n 1)
-        [ -n "$text" ] && break
-        sleep 0.2
-    done
-    echo "$text"
-}
+main_window() { shown "$app" main | head -n 1; }
 
 # start CASE: the program from a folder of its own with the case's photo; then either the
 # main window (X, Y set) or the box, whose text goes to $work/CASE.box and which is closed.
@@ -61,11 +35,11 @@ start() {
     for _ in $(seq 600); do
         window=$(main_window)
         [ -n "$window" ] && break
-        box=$(shown box | head -n 1)
+        box=$(shown "$app" box | head -n 1)
         if [ -n "$box" ]; then
             box_text "$box" >>"$work/$1.box"
             xdotool windowfocus "$box" key Return 2>/dev/null
-            for _ in $(seq 50); do shown box | grep -qx "$box" || break; sleep 0.1; done
+            for _ in $(seq 50); do shown "$app" box | grep -qx "$box" || break; sleep 0.1; done
         fi
         sleep 0.1
     done

@@ -180,6 +180,38 @@ wait_opened() { # wait_opened COUNT: until xdg-open has been asked COUNT times, 
     sleep 1
 }
 
+# shown PID main|box: the windows of the Linux program PID on screen, told by size: the main
+# window is 550 x 304, a box is not.
+shown() {
+    local id
+    for id in $(xdotool search --onlyvisible --pid "$1" --name '^Ciarlatronix$' 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$id" | sed 's/^/SHOWN_/')"
+        if [ "$SHOWN_WIDTH $SHOWN_HEIGHT" = "550 304" ]; then
+            [ "$2" = main ] && echo "$id"
+        else
+            [ "$2" = box ] && echo "$id"
+        fi
+    done
+}
+
+# box_text BOX: what a box of the Linux program says, read by OCR beside its icon and above
+# its button. Curly quotes are read as the straight ones drawn, " _" as the "_" drawn, and
+# the brackets after Form_Load, which OCR may read with a stray bar, as the two drawn.
+box_text() {
+    local _ text
+    eval "$(xdotool getwindowgeometry --shell "$1" | sed 's/^/BOX_/')"
+    for _ in $(seq 10); do
+        import -window "$1" "$work/box-shot.png" 2>/dev/null
+        convert "$work/box-shot.png" -crop "$((BOX_WIDTH - 50))x$((BOX_HEIGHT - 40))+50+0" +repage \
+            -colorspace Gray -scale 400% "$work/box.png" 2>/dev/null
+        text=$(tesseract "$work/box.png" - --psm 7 2>/dev/null \
+            | sed -E 's/[“”]/"/g; s/ _/_/g; s/Form_Load[(){}|]*[(){}][(){}|]* /Form_Load() /' | head -n 1)
+        [ -n "$text" ] && break
+        sleep 0.2
+    done
+    echo "$text"
+}
+
 ended() { # ended PID: waits up to 10 s for it to end and sets status to its exit status
     status="still running"
     local _
