@@ -18,6 +18,8 @@ packages=(
     g++-mingw-w64-x86-64-posix wine wine64 zip unzip
     # the Windows installer, made with wixl and finished with msibuild at a fixed time
     wixl msitools faketime
+    # an Italian Windows under Wine: the locale the Wine session makes for itself
+    locales
     # package and desktop metadata, and the package's check
     dpkg-dev file desktop-file-utils appstream lintian
 )
