@@ -41,7 +41,9 @@ start() {
             # Its one button, OK, at the middle of its bottom, if the key did not reach it.
             xdotool windowfocus "$box" key Return 2>/dev/null
             wait_for 3 gone "$box" && continue
-            eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/BOX_/')"
+            # The key may still close it, late, on a busy machine: then it has no geometry.
+            geometry=$(xdotool getwindowgeometry --shell "$box" 2>/dev/null) || continue
+            eval "$(sed 's/^/BOX_/' <<<"$geometry")"
             xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
             wait_for 10 gone "$box"
             continue
