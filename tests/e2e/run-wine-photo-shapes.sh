@@ -53,13 +53,14 @@ start() {
         sleep 0.1
     done
     box_texts "$1" | grep -v 'in EstraiRiga\|in ContaRighe' >"$work/$1.box"
-    [ -n "$window" ] || { fail "$1: no window; $(cat "$work/$1.box")"; return 1; }
+    [ -n "$window" ] || { fail "$1: no window; $(cat "$work/$1.box"); its log: $(tail -n 5 "$work/$1.log")"; return 1; }
     window_placed "$window" || fail "$1: the window at $X,$Y, not centred"
     window_painted || fail "$1: the window was not painted"
     pointer_settled || true
 }
 gone() { boxes | grep -qx "$1" || echo gone; }
-stop() { wineserver -k; wait_for 10 no_windows; }
+# The server gone before the next case starts: a new program must not meet a dying one.
+stop() { wineserver -k; wineserver -w; wait_for 10 no_windows; }
 no_windows() { [ -z "$(visible)" ] && echo none; }
 
 for case in tall-gif wide-gif tall-ico wide-ico tall-wmf wide-wmf tall-emf wide-emf tall-bmp wide-bmp tall-jpeg wide-jpeg; do
