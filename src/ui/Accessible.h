@@ -7,8 +7,7 @@
 #include <string_view>
 
 // What a screen reader is told about each control of the window, the same on every face.
-// The window takes no keyboard input, so a control's default action, a click on it, is the
-// only way in for someone who cannot use the mouse.
+// A control's default action is a click on it, as Space or Enter gives when it has the focus.
 namespace accessible {
 
 enum class Role { PushButton, Link, Graphic, ReadOnlyText };

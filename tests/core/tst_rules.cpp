@@ -10,6 +10,7 @@
 #include "phrases/Failure.h"
 #include "ui/Accessible.h"
 #include "ui/ClickTracker.h"
+#include "ui/FocusRing.h"
 #include "ui/Layout.h"
 #include "ui/PhraseFit.h"
 #include "ui/Ticker.h"
@@ -148,6 +149,56 @@ TEST_CASE("clicks: press and release on one control; a double click is one click
         }
         CHECK_EQ(clicks, row.clicks, row.name);
     }
+}
+
+TEST_CASE("the keyboard: Tab order, presses, clicks that move the focus, and the mark only after a key")
+{
+    using focus::Key;
+    // Each step as "focused*" (the star: mark shown), then ">pressed" when it presses, "-" when
+    // the key is not the window's.
+    const auto name = [](Control c) { return std::string(layout::of(c).name); };
+    struct Event { bool isKey; Key key; bool repeat; Control clicked; };
+    const auto k = [](Key key, bool repeat = false) { return Event{true, key, repeat, Control::None}; };
+    const auto c = [](Control clicked) { return Event{false, Key::Other, false, clicked}; };
+    const std::tuple<const char *, std::vector<Event>, std::string> rows[] = {
+        {"round the ring", {k(Key::Tab), k(Key::Tab), k(Key::Tab), k(Key::Tab)}, "Label2* Image2* imgClose* Label1*"},
+        {"backwards", {k(Key::BackTab), k(Key::BackTab), k(Key::BackTab), k(Key::BackTab)}, "imgClose* Image2* Label2* Label1*"},
+        {"presses", {k(Key::Space), k(Key::Tab), k(Key::Enter), k(Key::BackTab), k(Key::Enter)}, "Label1*>Label1 Label2* Label2*>Label2 Label1* Label1*>Label1"},
+        {"held keys", {k(Key::Space), k(Key::Space, true), k(Key::Enter, true), k(Key::Tab, true)}, "Label1*>Label1 Label1* Label1* Label2*"},
+        {"other keys", {k(Key::Other), k(Key::Other, true), k(Key::Tab), k(Key::Other)}, "Label1- Label1- Label2* Label2*-"},
+        {"clicks move it, unmarked", {c(Control::imgClose), c(Control::Label2), c(Control::Image2), c(Control::imgCazzaro)}, "imgClose Label2 Image2 Label1"},
+        {"the photo and the balloon stand for the phrase", {k(Key::Tab), c(Control::imgFumetto), k(Key::Tab), c(Control::imgCazzaro)}, "Label2* Label1* Label2* Label1*"},
+        {"clicks where it stays", {k(Key::Tab), c(Control::Image1), c(Control::txtCrediti), c(Control::None), c(Control::Timer1)}, "Label2* Label2* Label2* Label2* Label2*"},
+    };
+    for (const auto &[rowName, events, expected] : rows) {
+        focus::Keyboard keyboard;
+        CHECK_EQ(name(keyboard.focused()) + (keyboard.markShown() ? "*" : ""), std::string("Label1"), "at start");
+        std::string trace;
+        for (const Event &event : events) {
+            const Control before = keyboard.focused();
+            const bool markBefore = keyboard.markShown();
+            const focus::Step step = event.isKey ? keyboard.key(event.key, event.repeat) : keyboard.click(event.clicked);
+            trace += (trace.empty() ? "" : " ") + name(keyboard.focused()) + (keyboard.markShown() ? "*" : "");
+            if (step.press != Control::None)
+                trace += ">" + name(step.press);
+            if (event.isKey && !step.handled)
+                trace += "-";
+            CHECK_EQ(step.focusMoved, keyboard.focused() != before, rowName);
+            CHECK_EQ(step.markChanged, keyboard.markShown() != markBefore, rowName);
+        }
+        CHECK_EQ(trace, expected, rowName);
+    }
+    // Only the controls that take a click take the focus; the mark lies just outside each.
+    for (const layout::ControlLayout &entry : layout::Controls) {
+        const bool inRing = std::string("Label1 Label2 Image2 imgClose").find(entry.name) != std::string::npos;
+        CHECK_EQ(focus::takesFocus(entry.id), inRing, entry.name);
+    }
+    const auto mark = [](Control c) {
+        const layout::Rect r = focus::markAround(c);
+        return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" + std::to_string(r.height);
+    };
+    CHECK_EQ(mark(Control::imgClose), std::string("535,4 12x12"), "close mark");
+    CHECK_EQ(mark(Control::Label1), std::string("183,47 293x91"), "phrase");
 }
 
 TEST_CASE("the phrase's fit: its own size when it fits, else the largest half point that does")
