@@ -1,12 +1,15 @@
 // A screen reader's view of the running Windows program, from another process, through
-// Active Accessibility. Usage: a11y_client PHRASE_FILE. The program must be showing its window,
-// with a phrase file of the one line "Una &sola cazzata/nper il lettore". Prints PASS/FAIL
-// lines and a count; exit status 0 when all pass. Ends by pressing the close mark.
+// Active Accessibility, and a keyboard user's keys. Usage: a11y_client PHRASE_FILE. Prints
+// "listening" once its hook is set; the program is then started, with a phrase file of the one
+// line "Una &sola cazzata/nper il lettore". Prints PASS/FAIL lines and a count; exit status 0
+// when all pass. Ends by pressing the close mark.
 #include <windows.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -47,19 +50,19 @@ struct Row
 };
 const wchar_t FirstPhrase[] = L"Una sola cazzata\nper il lettore", Again[] = L"Clicca per una nuova cazzata";
 const wchar_t Press[] = L"Press";
-const long Button = ROLE_SYSTEM_PUSHBUTTON;
+const long Button = ROLE_SYSTEM_PUSHBUTTON, Focusable = STATE_SYSTEM_FOCUSABLE;
 const Row Rows[] = {
     {L"Ciarlatronix", L"-", ROLE_SYSTEM_CLIENT, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED, L"-", L"-",
      L"0,0 to 550,304", {10, 290}},
-    {L"Homepage", L"Apre la homepage del programma nel browser", ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED, Press, L"-",
+    {L"Homepage", L"Apre la homepage del programma nel browser", ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED | Focusable, Press, L"-",
      L"32,32 to 153,100", {90, 60}},
     {L"Fumetto", Again, Button, 0, Press, L"-", L"160,32 to 495,171", {170, 40}},
-    {FirstPhrase, L"La cazzata del momento: clicca per averne una nuova", Button, 0, Press, FirstPhrase,
+    {FirstPhrase, L"La cazzata del momento: clicca per averne una nuova", Button, Focusable | STATE_SYSTEM_FOCUSED, Press, FirstPhrase,
      L"184,48 to 475,137", {300, 60}},
-    {L"Chiudi", L"Chiude il programma", Button, 0, Press, L"-", L"536,5 to 546,15", {541, 10}},
+    {L"Chiudi", L"Chiude il programma", Button, Focusable, Press, L"-", L"536,5 to 546,15", {541, 10}},
     {L"Foto del cazzaro", Again, Button, 0, Press, L"-", L"48,120 to 248,304", {60, 200}}, // 200 x 300, cut
     {L"Logo: Lo Ciarlatronix !", L"Decorazione", ROLE_SYSTEM_GRAPHIC, 0, L"-", L"-", L"200,144 to 500,274", {480, 250}},
-    {L"Credits", L"Fa scorrere i riconoscimenti", Button, 0, Press, L"-", L"368,256 to 425,281", {380, 258}},
+    {L"Credits", L"Fa scorrere i riconoscimenti", Button, Focusable, Press, L"-", L"368,256 to 425,281", {380, 258}},
     {L"Riconoscimenti", L"La casella in cui scorrono i riconoscimenti", ROLE_SYSTEM_TEXT,
      STATE_SYSTEM_READONLY | STATE_SYSTEM_UNAVAILABLE, L"-", L"Credits", L"296,264 to 497,277", {300, 270}},
 };
@@ -90,19 +93,38 @@ std::wstring read(IAccessible *object, Getter getter, long id)
 }
 
 HWND window = nullptr;
-// The name changes heard from the window, each with what its object said when it came.
+IAccessible *client = nullptr;
+// The focus moves and name changes heard from the window, a name change with what its object
+// said when it came (a focus move's may be gone by then, as the phrase changes).
 std::wstring heard;
+std::wstring said(long event, long id, const std::wstring &name = L"", const std::wstring &value = L"")
+{
+    return number(child(event), L"event %lx") + L" object -4" + number(child(id), L" child %ld")
+           + (event == EVENT_OBJECT_NAMECHANGE ? L": " + name + L" / " + value : L"") + L"; ";
+}
 
 void CALLBACK onEvent(HWINEVENTHOOK, DWORD event, HWND source, LONG object, LONG id, DWORD, DWORD)
 {
+    wchar_t kind[32] = L"";
+    GetClassNameW(source, kind, 32);
+    // The system tells of the window itself getting the focus back: the program's own event,
+    // for the child, follows it.
+    if (std::wstring(kind) != L"frmCiarlatronix" || (event != EVENT_OBJECT_FOCUS && event != EVENT_OBJECT_NAMECHANGE)
+        || (event == EVENT_OBJECT_FOCUS && id == CHILDID_SELF))
+        return;
+    // Its place first: a reader's calls let later events in before this one is written out.
+    const std::size_t at = heard.size();
+    heard += L"; ";
     IAccessible *told = nullptr;
     VARIANT which;
-    if (source != window || FAILED(AccessibleObjectFromEvent(source, object, id, &told, &which)))
-        return;
-    heard += number(child(long(event)), L"event %lx") + number(child(object), L" object %ld")
-             + number(child(id), L" child %ld") + L": " + read(told, &IAccessible::get_accName, which.lVal) + L" / "
-             + read(told, &IAccessible::get_accValue, which.lVal) + L"; ";
-    told->Release();
+    std::wstring text = L"no object; ";
+    if (SUCCEEDED(AccessibleObjectFromEvent(source, object, id, &told, &which))) {
+        text = object == OBJID_CLIENT ? said(long(event), id, read(told, &IAccessible::get_accName, which.lVal),
+                                             read(told, &IAccessible::get_accValue, which.lVal))
+                                      : number(child(object), L"object %ld; ");
+        told->Release();
+    }
+    heard.insert(at, text, 0, text.size() - 2);
 }
 
 // Serves the hook's messages until done() or the time is up.
@@ -122,6 +144,38 @@ bool waitFor(DWORD milliseconds, Done done)
 }
 
 HWND messageBox() { return FindWindowW(L"#32770", L"Ciarlatronix"); }
+bool heardAll(const std::wstring &want)
+{
+    return waitFor(10000, [&] { return std::count(heard.begin(), heard.end(), L';') >= std::count(want.begin(), want.end(), L';'); });
+}
+
+// Keys as a user types them, through the system's input: t Tab, T Shift+Tab, space, e Enter,
+// = Space held until it repeats; ~ waits for the credits to turn twice.
+void type(const char *keys)
+{
+    for (; *keys; ++keys) {
+        std::vector<INPUT> input;
+        const auto key = [&](WORD code, DWORD flags) { input.push_back({INPUT_KEYBOARD, {}}); input.back().ki = {code, 0, flags, 0, 0}; };
+        const WORD code = *keys == 't' || *keys == 'T' ? VK_TAB : *keys == 'e' ? VK_RETURN : VK_SPACE;
+        const auto turned = [] {
+            const std::wstring was = read(client, &IAccessible::get_accValue, 8);
+            return waitFor(5000, [&] { return read(client, &IAccessible::get_accValue, 8) != was; });
+        };
+        if (*keys == '~') {
+            check(turned() && turned(), "the credits turn");
+            continue;
+        }
+        if (*keys == 'T')
+            key(VK_SHIFT, 0);
+        key(code, 0);
+        if (*keys == '=')
+            key(code, 0);
+        key(code, KEYEVENTF_KEYUP);
+        if (*keys == 'T')
+            key(VK_SHIFT, KEYEVENTF_KEYUP);
+        SendInput(UINT(input.size()), input.data(), sizeof(INPUT));
+    }
+}
 HANDLE answered = CreateEventW(nullptr, FALSE, FALSE, nullptr);
 bool heldUp = false;
 
@@ -144,8 +198,12 @@ int wmain(int argc, wchar_t **argv)
     if (argc != 2)
         return 2;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // Listening before the program starts: its first focus move is heard too.
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr, onEvent, 0, 0,
+                                         WINEVENT_OUTOFCONTEXT);
+    std::printf("listening\n");
+    std::fflush(stdout);
     waitFor(20000, [] { return (window = FindWindowW(L"frmCiarlatronix", nullptr)) && IsWindowVisible(window); });
-    IAccessible *client = nullptr;
     const HRESULT got = window ? AccessibleObjectFromWindow(window, DWORD(OBJID_CLIENT), IID_IAccessible,
                                                             reinterpret_cast<void **>(&client))
                                : E_HANDLE;
@@ -156,6 +214,9 @@ int wmain(int argc, wchar_t **argv)
     check(pid != GetCurrentProcessId(), "the object comes from another process");
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
+    const std::wstring first = said(EVENT_OBJECT_NAMECHANGE, 3, FirstPhrase, FirstPhrase) + said(EVENT_OBJECT_FOCUS, 3);
+    heardAll(first);
+    same("at start-up", L"events", first, heard);
 
     long count = 0;
     client->get_accChildCount(&count);
@@ -190,21 +251,42 @@ int wmain(int argc, wchar_t **argv)
         step = client->accNavigate(NAVDIR_NEXT, child(++walked), &next);
     check(walked == Count && step == S_FALSE, "first child, then next, walks " + std::to_string(walked) + " children");
 
+    const auto rewrite = [&](bool keep) {
+        DeleteFileW(argv[1]);
+        HANDLE file = keep ? CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr) : nullptr;
+        DWORD written = 0;
+        WriteFile(file, "Seconda && ultima\r\n", 19, &written, nullptr);
+        CloseHandle(file);
+    };
+    const std::wstring Second = L"Seconda & ultima";
+    // Round the ring both ways, each move told with the focused child; Space held down gives one
+    // new phrase; the credits turn unheard; Enter on the link opens the page, once (the session counts).
+    rewrite(true);
+    const struct { const char *keys; long focus; std::wstring before; } Walk[] = {
+        {"t", 7}, {"t", 1}, {"t", 4}, {"t", 3}, {"T", 4}, {"T", 1}, {"T", 7}, {"T", 3},
+        {"=t", 7, said(EVENT_OBJECT_NAMECHANGE, 3, Second, Second)}, {" ~t", 1}, {"et", 4}};
+    for (const auto &step : Walk) {
+        heard.clear();
+        type(step.keys);
+        const std::wstring want = step.before + said(EVENT_OBJECT_FOCUS, step.focus);
+        heardAll(want);
+        VARIANT focus, state;
+        client->get_accFocus(&focus);
+        std::wstring focused = number(focus) + L" ,";
+        for (long id = 1; id <= Count; ++id)
+            focused += SUCCEEDED(client->get_accState(child(id), &state)) && state.lVal & STATE_SYSTEM_FOCUSED ? number(child(id)) : L"";
+        same(std::string("keys '") + step.keys + "'", L"events", want, heard);
+        same(std::string("keys '") + step.keys + "'", L"focus, focused", number(child(step.focus)) + L" ," + number(child(step.focus)), focused);
+    }
+
     // Each press shows a line read afresh from the file: a new one, the same again, and none
-    // once the file is gone, after the box that says so. The reader's call returns at once.
-    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, onEvent, pid, 0,
-                                         WINEVENT_OUTOFCONTEXT);
-    const struct { long pressed; std::wstring phrase; } Presses[] = {
-        {5, L"Seconda & ultima"}, {3, L"Seconda & ultima"}, {2, L""}};
+    // once the file is gone, after the box that says so; the focus follows it to the phrase, and
+    // comes back there when the box goes. The reader's call returns at once.
+    const struct { long pressed; std::wstring phrase; bool focusMoves; } Presses[] = {
+        {5, Second, true}, {3, Second, false}, {2, L"", true}};
     for (const auto &press : Presses) {
         const std::string row = "press on child " + std::to_string(press.pressed);
-        DeleteFileW(argv[1]);
-        if (!press.phrase.empty()) {
-            HANDLE file = CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            DWORD written = 0;
-            WriteFile(file, "Seconda && ultima\r\n", 19, &written, nullptr);
-            CloseHandle(file);
-        }
+        rewrite(!press.phrase.empty());
         heard.clear();
         HANDLE guarding = CreateThread(nullptr, 0, guard, nullptr, 0, nullptr);
         const HRESULT done = client->accDoDefaultAction(child(press.pressed));
@@ -223,16 +305,14 @@ int wmain(int argc, wchar_t **argv)
             PostMessageW(box, WM_COMMAND, IDOK, 0);
             check(waitFor(10000, [&] { return !IsWindow(box); }), row + ": the box goes when answered");
         }
-        waitFor(5000, [] { return !heard.empty(); });
-        same(row, L"events", L"event 800c object -4 child 3: " + press.phrase + L" / " + press.phrase + L"; ", heard);
+        const std::wstring want = (press.focusMoves ? said(EVENT_OBJECT_FOCUS, 3) : L"")
+                                  + said(EVENT_OBJECT_NAMECHANGE, 3, press.phrase, press.phrase);
+        heardAll(want);
+        same(row, L"events", want, heard);
     }
-    client->accDoDefaultAction(child(7));
-    check(waitFor(3000, [&] { return read(client, &IAccessible::get_accValue, Count) != L"Credits"; }),
-          "pressing Credits starts the credits");
     check(client->accDoDefaultAction(child(6)) == DISP_E_MEMBERNOTFOUND, "the logo cannot be pressed");
-    client->accDoDefaultAction(child(1));
-    client->accDoDefaultAction(child(4));
-    check(waitFor(5000, [] { return !IsWindow(window); }), "pressing Chiudi closes the window");
+    type("Te");
+    check(waitFor(5000, [] { return !IsWindow(window); }), "Enter on Chiudi closes the window");
     UnhookWinEvent(hook);
     client->Release();
     std::printf("%d passed, %d failed\n", passes, failures);
