@@ -1,20 +1,18 @@
-// A screen reader's view of the running Windows program, from another process, through
-// Active Accessibility, and a keyboard user's keys. Usage: a11y_client PHRASE_FILE. Prints
-// "listening" once its hook is set; the program is then started, with a phrase file of the one
-// line "Una &sola cazzata/nper il lettore". Prints PASS/FAIL lines and a count; exit status 0
-// when all pass. Ends by pressing the close mark.
+// A screen reader's view of the running Windows program, from another process, through Active
+// Accessibility, with a user's keys. Usage: a11y_client PHRASE_FILE. Start the program once this
+// says "PASS: listening", with a phrase file of the one line "Una &sola cazzata/nper il lettore".
+// Prints PASS/FAIL lines and a count; exit status 0 when all pass. Ends by closing the window.
 #include <windows.h>
 #include <oleacc.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
-int passes = 0;
-int failures = 0;
+int passes = 0, failures = 0;
 
 std::string utf8(const std::wstring &text)
 {
@@ -97,83 +95,72 @@ IAccessible *client = nullptr;
 // The focus moves and name changes heard from the window, a name change with what its object
 // said when it came (a focus move's may be gone by then, as the phrase changes).
 std::wstring heard;
-std::wstring said(long event, long id, const std::wstring &name = L"", const std::wstring &value = L"")
+std::wstring said(long event, long id, const std::wstring &text = L"", long object = OBJID_CLIENT)
 {
-    return number(child(event), L"event %lx") + L" object -4" + number(child(id), L" child %ld")
-           + (event == EVENT_OBJECT_NAMECHANGE ? L": " + name + L" / " + value : L"") + L"; ";
+    return number(child(event), L"event %lx") + number(child(object), L" object %ld") + number(child(id), L" child %ld")
+           + (event == EVENT_OBJECT_NAMECHANGE ? L": " + text : L"") + L"; ";
 }
+std::wstring phraseChanged(const std::wstring &phrase) { return said(EVENT_OBJECT_NAMECHANGE, 3, phrase + L" / " + phrase); }
 
 void CALLBACK onEvent(HWINEVENTHOOK, DWORD event, HWND source, LONG object, LONG id, DWORD, DWORD)
 {
-    wchar_t kind[32] = L"";
-    GetClassNameW(source, kind, 32);
-    // The system tells of the window itself getting the focus back: the program's own event,
-    // for the child, follows it.
-    if (std::wstring(kind) != L"frmCiarlatronix" || (event != EVENT_OBJECT_FOCUS && event != EVENT_OBJECT_NAMECHANGE)
-        || (event == EVENT_OBJECT_FOCUS && id == CHILDID_SELF))
+    // The system's own, for the window itself getting the focus back, comes before the program's.
+    if (source != FindWindowW(L"frmCiarlatronix", nullptr)
+        || (event == EVENT_OBJECT_FOCUS ? id == CHILDID_SELF : event != EVENT_OBJECT_NAMECHANGE))
         return;
     // Its place first: a reader's calls let later events in before this one is written out.
     const std::size_t at = heard.size();
     heard += L"; ";
     IAccessible *told = nullptr;
-    VARIANT which;
-    std::wstring text = L"no object; ";
-    if (SUCCEEDED(AccessibleObjectFromEvent(source, object, id, &told, &which))) {
-        text = object == OBJID_CLIENT ? said(long(event), id, read(told, &IAccessible::get_accName, which.lVal),
-                                             read(told, &IAccessible::get_accValue, which.lVal))
-                                      : number(child(object), L"object %ld; ");
-        told->Release();
-    }
+    VARIANT which{};
+    AccessibleObjectFromEvent(source, object, id, &told, &which);
+    const std::wstring text = said(long(event), id, told ? read(told, &IAccessible::get_accName, which.lVal) + L" / "
+                                                              + read(told, &IAccessible::get_accValue, which.lVal) : L"?", object);
     heard.insert(at, text, 0, text.size() - 2);
+    if (told)
+        told->Release();
 }
 
 // Serves the hook's messages until done() or the time is up.
 template<typename Done>
 bool waitFor(DWORD milliseconds, Done done)
 {
-    const DWORD until = GetTickCount() + milliseconds;
-    while (!done()) {
+    for (const DWORD until = GetTickCount() + milliseconds; !done();) {
         if (LONG(until - GetTickCount()) <= 0)
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
             DispatchMessageW(&message);
     }
     return true;
 }
 
 HWND messageBox() { return FindWindowW(L"#32770", L"Ciarlatronix"); }
-bool heardAll(const std::wstring &want)
+// Waits for as many events as wanted, compares them and where the focus is then (accFocus, the
+// children whose state is focused; 0: nowhere in the window), and listens afresh.
+void hear(const std::string &row, const std::wstring &want, long focus)
 {
-    return waitFor(10000, [&] { return std::count(heard.begin(), heard.end(), L';') >= std::count(want.begin(), want.end(), L';'); });
+    waitFor(10000, [&] { return std::count(heard.begin(), heard.end(), L';') >= std::count(want.begin(), want.end(), L';'); });
+    VARIANT got, state;
+    client->get_accFocus(&got);
+    std::wstring seen = heard + L"accFocus " + number(got) + L", focused";
+    for (long id = 1; id <= Count; ++id)
+        seen += SUCCEEDED(client->get_accState(child(id), &state)) && state.lVal & STATE_SYSTEM_FOCUSED ? number(child(id), L" %ld") : L"";
+    same(row, L"events", want + (focus ? number(child(focus), L"accFocus %ld, focused ") + number(child(focus), L"%ld") : L"accFocus vt 0, focused"), seen);
+    heard.clear();
 }
 
 // Keys as a user types them, through the system's input: t Tab, T Shift+Tab, space, e Enter,
-// = Space held until it repeats; ~ waits for the credits to turn twice.
+// = Space held until it repeats.
 void type(const char *keys)
 {
     for (; *keys; ++keys) {
-        std::vector<INPUT> input;
-        const auto key = [&](WORD code, DWORD flags) { input.push_back({INPUT_KEYBOARD, {}}); input.back().ki = {code, 0, flags, 0, 0}; };
-        const WORD code = *keys == 't' || *keys == 'T' ? VK_TAB : *keys == 'e' ? VK_RETURN : VK_SPACE;
-        const auto turned = [] {
-            const std::wstring was = read(client, &IAccessible::get_accValue, 8);
-            return waitFor(5000, [&] { return read(client, &IAccessible::get_accValue, 8) != was; });
-        };
-        if (*keys == '~') {
-            check(turned() && turned(), "the credits turn");
-            continue;
-        }
-        if (*keys == 'T')
-            key(VK_SHIFT, 0);
-        key(code, 0);
-        if (*keys == '=')
-            key(code, 0);
-        key(code, KEYEVENTF_KEYUP);
-        if (*keys == 'T')
-            key(VK_SHIFT, KEYEVENTF_KEYUP);
-        SendInput(UINT(input.size()), input.data(), sizeof(INPUT));
+        const BYTE code = std::strchr("tT", *keys) ? VK_TAB : *keys == 'e' ? VK_RETURN : VK_SPACE;
+        const BYTE shift = *keys == 'T' ? VK_SHIFT : 0, again = *keys == '=' ? code : 0;
+        const BYTE steps[][2] = {{shift, 0}, {code, 0}, {again, 0}, {code, KEYEVENTF_KEYUP}, {shift, KEYEVENTF_KEYUP}};
+        for (const auto &step : steps)
+            if (step[0])
+                keybd_event(step[0], 0, step[1], 0);
     }
 }
 HANDLE answered = CreateEventW(nullptr, FALSE, FALSE, nullptr);
@@ -201,8 +188,7 @@ int wmain(int argc, wchar_t **argv)
     // Listening before the program starts: its first focus move is heard too.
     HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr, onEvent, 0, 0,
                                          WINEVENT_OUTOFCONTEXT);
-    std::printf("listening\n");
-    std::fflush(stdout);
+    check(hook, "listening");
     waitFor(20000, [] { return (window = FindWindowW(L"frmCiarlatronix", nullptr)) && IsWindowVisible(window); });
     const HRESULT got = window ? AccessibleObjectFromWindow(window, DWORD(OBJID_CLIENT), IID_IAccessible,
                                                             reinterpret_cast<void **>(&client))
@@ -214,9 +200,6 @@ int wmain(int argc, wchar_t **argv)
     check(pid != GetCurrentProcessId(), "the object comes from another process");
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
-    const std::wstring first = said(EVENT_OBJECT_NAMECHANGE, 3, FirstPhrase, FirstPhrase) + said(EVENT_OBJECT_FOCUS, 3);
-    heardAll(first);
-    same("at start-up", L"events", first, heard);
 
     long count = 0;
     client->get_accChildCount(&count);
@@ -251,43 +234,30 @@ int wmain(int argc, wchar_t **argv)
         step = client->accNavigate(NAVDIR_NEXT, child(++walked), &next);
     check(walked == Count && step == S_FALSE, "first child, then next, walks " + std::to_string(walked) + " children");
 
-    const auto rewrite = [&](bool keep) {
-        DeleteFileW(argv[1]);
-        HANDLE file = keep ? CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr) : nullptr;
-        DWORD written = 0;
-        WriteFile(file, "Seconda && ultima\r\n", 19, &written, nullptr);
-        CloseHandle(file);
-    };
-    const std::wstring Second = L"Seconda & ultima";
-    // Round the ring both ways, each move told with the focused child; Space held down gives one
-    // new phrase; the credits turn unheard; Enter on the link opens the page, once (the session counts).
-    rewrite(true);
+    // What is heard after each row's keys, and where the focus is then: at start-up (and since),
+    // the phrase and the focus on it; round the ring both ways; Space held down, one phrase anew;
+    // Space on Credits, whose turns are heard nowhere; Enter on the link opens the page, once.
     const struct { const char *keys; long focus; std::wstring before; } Walk[] = {
-        {"t", 7}, {"t", 1}, {"t", 4}, {"t", 3}, {"T", 4}, {"T", 1}, {"T", 7}, {"T", 3},
-        {"=t", 7, said(EVENT_OBJECT_NAMECHANGE, 3, Second, Second)}, {" ~t", 1}, {"et", 4}};
+        {"", 3, phraseChanged(FirstPhrase)}, {"t", 7, L""}, {"t", 1, L""}, {"t", 4, L""}, {"t", 3, L""},
+        {"T", 4, L""}, {"T", 1, L""}, {"T", 7, L""}, {"T", 3, L""}, {"=t", 7, phraseChanged(FirstPhrase)}, {" t", 1, L""},
+        {"et", 4, L""}};
     for (const auto &step : Walk) {
-        heard.clear();
         type(step.keys);
-        const std::wstring want = step.before + said(EVENT_OBJECT_FOCUS, step.focus);
-        heardAll(want);
-        VARIANT focus, state;
-        client->get_accFocus(&focus);
-        std::wstring focused = number(focus) + L" ,";
-        for (long id = 1; id <= Count; ++id)
-            focused += SUCCEEDED(client->get_accState(child(id), &state)) && state.lVal & STATE_SYSTEM_FOCUSED ? number(child(id)) : L"";
-        same(std::string("keys '") + step.keys + "'", L"events", want, heard);
-        same(std::string("keys '") + step.keys + "'", L"focus, focused", number(child(step.focus)) + L" ," + number(child(step.focus)), focused);
+        hear(std::string("after keys '") + step.keys + "'", step.before + said(EVENT_OBJECT_FOCUS, step.focus), step.focus);
     }
 
     // Each press shows a line read afresh from the file: a new one, the same again, and none
-    // once the file is gone, after the box that says so; the focus follows it to the phrase, and
-    // comes back there when the box goes. The reader's call returns at once.
+    // once the file is gone, after the box that says so; the focus follows it to the phrase, is
+    // nowhere in the window while the box is up, and comes back. The reader's call returns at once.
     const struct { long pressed; std::wstring phrase; bool focusMoves; } Presses[] = {
-        {5, Second, true}, {3, Second, false}, {2, L"", true}};
+        {5, L"Seconda & ultima", true}, {3, L"Seconda & ultima", false}, {2, L"", true}};
+    FILE *phrases = _wfopen(argv[1], L"wb");
+    std::fputs("Seconda && ultima\r\n", phrases);
+    std::fclose(phrases);
     for (const auto &press : Presses) {
         const std::string row = "press on child " + std::to_string(press.pressed);
-        rewrite(!press.phrase.empty());
-        heard.clear();
+        if (press.phrase.empty())
+            DeleteFileW(argv[1]);
         HANDLE guarding = CreateThread(nullptr, 0, guard, nullptr, 0, nullptr);
         const HRESULT done = client->accDoDefaultAction(child(press.pressed));
         SetEvent(answered);
@@ -302,17 +272,15 @@ int wmain(int argc, wchar_t **argv)
             const wchar_t *tail = wcsrchr(said, L'"'); // the system's own words in between
             same(row, L"box text", L"Error \"...\" in EstraiRiga() function",
                  std::wstring(said).substr(0, 7) + L"..." + (tail ? tail : L""));
+            hear(row + " under the box", L"", 0);
             PostMessageW(box, WM_COMMAND, IDOK, 0);
             check(waitFor(10000, [&] { return !IsWindow(box); }), row + ": the box goes when answered");
         }
-        const std::wstring want = (press.focusMoves ? said(EVENT_OBJECT_FOCUS, 3) : L"")
-                                  + said(EVENT_OBJECT_NAMECHANGE, 3, press.phrase, press.phrase);
-        heardAll(want);
-        same(row, L"events", want, heard);
+        hear(row, (press.focusMoves ? said(EVENT_OBJECT_FOCUS, 3) : L"") + phraseChanged(press.phrase), 3);
     }
+    check(read(client, &IAccessible::get_accValue, Count) != L"Credits", "Space on Credits started the credits");
     check(client->accDoDefaultAction(child(6)) == DISP_E_MEMBERNOTFOUND, "the logo cannot be pressed");
-    type("Te");
-    check(waitFor(5000, [] { return !IsWindow(window); }), "Enter on Chiudi closes the window");
+    type("Te"); // Enter on the close mark: the session sees the program end
     UnhookWinEvent(hook);
     client->Release();
     std::printf("%d passed, %d failed\n", passes, failures);
