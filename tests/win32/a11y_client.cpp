@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -48,15 +47,15 @@ struct Row
 };
 const wchar_t FirstPhrase[] = L"Una sola cazzata\nper il lettore", Again[] = L"Clicca per una nuova cazzata";
 const wchar_t Press[] = L"Press";
-const long Button = ROLE_SYSTEM_PUSHBUTTON, Focusable = STATE_SYSTEM_FOCUSABLE;
+const long Button = ROLE_SYSTEM_PUSHBUTTON, Focusable = STATE_SYSTEM_FOCUSABLE, Focused = STATE_SYSTEM_FOCUSED;
 const Row Rows[] = {
-    {L"Ciarlatronix", L"-", ROLE_SYSTEM_CLIENT, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED, L"-", L"-",
+    {L"Ciarlatronix", L"-", ROLE_SYSTEM_CLIENT, Focusable | Focused, L"-", L"-",
      L"0,0 to 550,304", {10, 290}},
-    {L"Homepage", L"Apre la homepage del programma nel browser", ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED | Focusable, Press, L"-",
-     L"32,32 to 153,100", {90, 60}},
+    {L"Homepage", L"Apre la homepage del programma nel browser", ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED | Focusable,
+     Press, L"-", L"32,32 to 153,100", {90, 60}},
     {L"Fumetto", Again, Button, 0, Press, L"-", L"160,32 to 495,171", {170, 40}},
-    {FirstPhrase, L"La cazzata del momento: clicca per averne una nuova", Button, Focusable | STATE_SYSTEM_FOCUSED, Press, FirstPhrase,
-     L"184,48 to 475,137", {300, 60}},
+    {FirstPhrase, L"La cazzata del momento: clicca per averne una nuova", Button, Focusable | Focused, Press,
+     FirstPhrase, L"184,48 to 475,137", {300, 60}},
     {L"Chiudi", L"Chiude il programma", Button, Focusable, Press, L"-", L"536,5 to 546,15", {541, 10}},
     {L"Foto del cazzaro", Again, Button, 0, Press, L"-", L"48,120 to 248,304", {60, 200}}, // 200 x 300, cut
     {L"Logo: Lo Ciarlatronix !", L"Decorazione", ROLE_SYSTEM_GRAPHIC, 0, L"-", L"-", L"200,144 to 500,274", {480, 250}},
@@ -85,22 +84,21 @@ using Getter = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR *);
 std::wstring read(IAccessible *object, Getter getter, long id)
 {
     BSTR value = nullptr;
-    std::wstring out = SUCCEEDED((object->*getter)(child(id), &value)) && value ? value : L"-";
+    std::wstring out = object && SUCCEEDED((object->*getter)(child(id), &value)) && value ? value : L"-";
     SysFreeString(value);
     return out;
 }
 
 HWND window = nullptr;
 IAccessible *client = nullptr;
-// The focus moves and name changes heard from the window, a name change with what its object
-// said when it came (a focus move's may be gone by then, as the phrase changes).
+// Focus moves and name changes heard from the window; a name change with its object's name and value.
 std::wstring heard;
 std::wstring said(long event, long id, const std::wstring &text = L"", long object = OBJID_CLIENT)
 {
     return number(child(event), L"event %lx") + number(child(object), L" object %ld") + number(child(id), L" child %ld")
            + (event == EVENT_OBJECT_NAMECHANGE ? L": " + text : L"") + L"; ";
 }
-std::wstring phraseChanged(const std::wstring &phrase) { return said(EVENT_OBJECT_NAMECHANGE, 3, phrase + L" / " + phrase); }
+std::wstring phraseChanged(const std::wstring &p) { return said(EVENT_OBJECT_NAMECHANGE, 3, p + L" / " + p); }
 
 void CALLBACK onEvent(HWINEVENTHOOK, DWORD event, HWND source, LONG object, LONG id, DWORD, DWORD)
 {
@@ -114,8 +112,8 @@ void CALLBACK onEvent(HWINEVENTHOOK, DWORD event, HWND source, LONG object, LONG
     IAccessible *told = nullptr;
     VARIANT which{};
     AccessibleObjectFromEvent(source, object, id, &told, &which);
-    const std::wstring text = said(long(event), id, told ? read(told, &IAccessible::get_accName, which.lVal) + L" / "
-                                                              + read(told, &IAccessible::get_accValue, which.lVal) : L"?", object);
+    const std::wstring text = said(long(event), id, read(told, &IAccessible::get_accName, which.lVal) + L" / "
+                                                        + read(told, &IAccessible::get_accValue, which.lVal), object);
     heard.insert(at, text, 0, text.size() - 2);
     if (told)
         told->Release();
@@ -136,17 +134,19 @@ bool waitFor(DWORD milliseconds, Done done)
 }
 
 HWND messageBox() { return FindWindowW(L"#32770", L"Ciarlatronix"); }
-// Waits for as many events as wanted, compares them and where the focus is then (accFocus, the
-// children whose state is focused; 0: nowhere in the window), and listens afresh.
+// Waits for the events wanted, then compares them and where the focus is (focus 0: not in the window).
 void hear(const std::string &row, const std::wstring &want, long focus)
 {
-    waitFor(10000, [&] { return std::count(heard.begin(), heard.end(), L';') >= std::count(want.begin(), want.end(), L';'); });
+    const auto count = [](const std::wstring &events) { return std::count(events.begin(), events.end(), L';'); };
+    waitFor(10000, [&] { return count(heard) >= count(want); });
     VARIANT got, state;
     client->get_accFocus(&got);
     std::wstring seen = heard + L"accFocus " + number(got) + L", focused";
     for (long id = 1; id <= Count; ++id)
-        seen += SUCCEEDED(client->get_accState(child(id), &state)) && state.lVal & STATE_SYSTEM_FOCUSED ? number(child(id), L" %ld") : L"";
-    same(row, L"events", want + (focus ? number(child(focus), L"accFocus %ld, focused ") + number(child(focus), L"%ld") : L"accFocus vt 0, focused"), seen);
+        if (SUCCEEDED(client->get_accState(child(id), &state)) && state.lVal & Focused)
+            seen += L" " + number(child(id));
+    const std::wstring at = std::to_wstring(focus);
+    same(row, L"events", want + L"accFocus " + (focus ? at + L", focused " + at : L"vt 0, focused"), seen);
     heard.clear();
 }
 
@@ -155,7 +155,7 @@ void hear(const std::string &row, const std::wstring &want, long focus)
 void type(const char *keys)
 {
     for (; *keys; ++keys) {
-        const BYTE code = std::strchr("tT", *keys) ? VK_TAB : *keys == 'e' ? VK_RETURN : VK_SPACE;
+        const BYTE code = *keys == 't' || *keys == 'T' ? VK_TAB : *keys == 'e' ? VK_RETURN : VK_SPACE;
         const BYTE shift = *keys == 'T' ? VK_SHIFT : 0, again = *keys == '=' ? code : 0;
         const BYTE steps[][2] = {{shift, 0}, {code, 0}, {again, 0}, {code, KEYEVENTF_KEYUP}, {shift, KEYEVENTF_KEYUP}};
         for (const auto &step : steps)
@@ -234,16 +234,15 @@ int wmain(int argc, wchar_t **argv)
         step = client->accNavigate(NAVDIR_NEXT, child(++walked), &next);
     check(walked == Count && step == S_FALSE, "first child, then next, walks " + std::to_string(walked) + " children");
 
-    // What is heard after each row's keys, and where the focus is then: at start-up (and since),
-    // the phrase and the focus on it; round the ring both ways; Space held down, one phrase anew;
-    // Space on Credits, whose turns are heard nowhere; Enter on the link opens the page, once.
+    // Heard after each row's keys: at start-up, the phrase and the focus on it; round the ring both ways;
+    // Space held down, one phrase anew; Space on Credits, never heard turning; Enter on the link opens it.
     const struct { const char *keys; long focus; std::wstring before; } Walk[] = {
         {"", 3, phraseChanged(FirstPhrase)}, {"t", 7, L""}, {"t", 1, L""}, {"t", 4, L""}, {"t", 3, L""},
-        {"T", 4, L""}, {"T", 1, L""}, {"T", 7, L""}, {"T", 3, L""}, {"=t", 7, phraseChanged(FirstPhrase)}, {" t", 1, L""},
-        {"et", 4, L""}};
+        {"T", 4, L""}, {"T", 1, L""}, {"T", 7, L""}, {"T", 3, L""}, {"=t", 7, phraseChanged(FirstPhrase)},
+        {" t", 1, L""}, {"et", 4, L""}};
     for (const auto &step : Walk) {
         type(step.keys);
-        hear(std::string("after keys '") + step.keys + "'", step.before + said(EVENT_OBJECT_FOCUS, step.focus), step.focus);
+        hear(std::string("keys '") + step.keys + "'", step.before + said(EVENT_OBJECT_FOCUS, step.focus), step.focus);
     }
 
     // Each press shows a line read afresh from the file: a new one, the same again, and none
