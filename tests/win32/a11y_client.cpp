@@ -139,7 +139,7 @@ void hear(const std::string &row, const std::wstring &want, long focus)
 {
     const auto count = [](const std::wstring &events) { return std::count(events.begin(), events.end(), L';'); };
     waitFor(10000, [&] { return count(heard) >= count(want); });
-    VARIANT got, state;
+    VARIANT got{}, state{};
     client->get_accFocus(&got);
     client->get_accState(child(focus), &state);
     const std::wstring seen = number(got) + (state.lVal & Focused ? L" focused" : L"");
