@@ -1,14 +1,15 @@
 #!/bin/bash
 # What a screen reader gets from the Windows program under Wine: the program runs in a private
 # X server and Wine prefix, and a client in another process reads its accessible object,
-# presses its controls, listens for the phrase's name change and answers the box that a
-# press shows once the phrase file is gone.
+# types Tab, Shift+Tab, Space and Enter, presses its controls, listens for the focus moves and
+# the phrase's name changes, and answers the box that a press shows once the phrase file is gone.
 # Usage: run-wine-a11y.sh ZIP [CLIENT]   (the zip of tools/build-windows.sh; the client,
 # ciarla_a11y_client.exe, by default from the build beside the zip). Exit 77: tools missing.
 set -uo pipefail
 here=$(dirname "$(readlink -f "$0")")
 . "$here/session.sh"
-session_bounded 120 "$0" "$@"
+# Each check waits up to 10 s for what it expects: a program that never says it takes a while.
+session_bounded 300 "$0" "$@"
 
 zip=$(readlink -f "${1:?usage: run-wine-a11y.sh ZIP [CLIENT]}")
 client=$(readlink -f "${2:-$(dirname "$zip")/build/bin/ciarla_a11y_client.exe}")
@@ -17,6 +18,7 @@ session_need wineserver Xvfb xdpyinfo unzip convert
 [ -f "$client" ] || { echo "FAIL: no client at $client"; exit 1; }
 session_begin wine-a11y
 session_cleanup="wineserver -k"
+trap 'echo "FAIL: stopped"; tr -d "\r" <"$work/client.out" 2>/dev/null; exit 1' TERM INT
 
 mkdir "$work/app"
 unzip -q "$zip" -d "$work/app" || { echo "FAIL: cannot unpack $zip"; exit 1; }
@@ -27,18 +29,25 @@ session_browser
 session_display
 session_wine
 
+# The client listens before the program starts, to hear where the focus is at start-up.
+phrases=$("$wine" winepath -w "$work/app/cazzate.txt" 2>/dev/null)
+WINEDEBUG=${CLIENT_WINEDEBUG:--all} "$wine" "$client" "$phrases" >"$work/client.out" 2>"$work/client.log" &
+client_pid=$!
+pids+=($client_pid)
+wait_for 30 grep "PASS: listening" "$work/client.out" || echo "the client is not listening"
 (cd / && exec "$wine" "$work/app/Ciarlatronix.exe") >"$work/program.log" 2>&1 &
 app=$!
 pids+=($app)
-WINEDEBUG=${CLIENT_WINEDEBUG:--all} "$wine" "$client" "$("$wine" winepath -w "$work/app/cazzate.txt" 2>/dev/null)" 2>"$work/client.log" | tr -d '\r'
-client_status=${PIPESTATUS[0]}
+wait "$client_pid"
+client_status=$?
+tr -d '\r' <"$work/client.out"
 [ "$client_status" = 0 ] && pass "the client's checks" || fail "the client's checks (status $client_status)"
 
 ended "$app"
 [ "$status" = 0 ] && pass "the program ends with status 0" || fail "the program's exit status: '$status'"
 for _ in $(seq 50); do [ -s "$work/opened.log" ] && break; sleep 0.1; done
 [ "$(opened)" = 1 ] && grep -qx "http://ciarlatronix.example/" "$work/opened.log" \
-    && pass "pressing the link opens the home page once" || fail "the link opened: $(cat "$work/opened.log" 2>/dev/null)"
+    && pass "Enter on the link opens the home page once" || fail "the link opened: $(cat "$work/opened.log" 2>/dev/null)"
 
 if ! session_summary wine-a11y; then
     echo "--- client output"; tail -n 40 "$work/client.log"

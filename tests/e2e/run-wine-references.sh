@@ -212,6 +212,15 @@ TABLE
     else
         fail "no tooltip over the photo"
     fi
+    # Nothing above shows the focus mark: the first key does, on Credits after Tab, and back on
+    # the phrase after Shift+Tab. The tip goes first, with the pointer; with no window manager
+    # the keys go to the window under the pointer, here over bare backdrop.
+    park
+    for _ in $(seq 50); do appeared 0 "$known" >/dev/null || break; sleep 0.1; done
+    xdotool mousemove "$((X + 520))" "$((Y + 200))" key Tab
+    judge_until 10 focus-credits "$window" focus-credits
+    xdotool key shift+Tab
+    judge_until 10 focus-phrase "$window" focus-phrase
     close
 }
 

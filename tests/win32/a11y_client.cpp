@@ -1,17 +1,17 @@
-// A screen reader's view of the running Windows program, from another process, through
-// Active Accessibility. Usage: a11y_client PHRASE_FILE. The program must be showing its window,
-// with a phrase file of the one line "Una &sola cazzata/nper il lettore". Prints PASS/FAIL
-// lines and a count; exit status 0 when all pass. Ends by pressing the close mark.
+// A screen reader's view of the running Windows program, from another process, through Active
+// Accessibility, with a user's keys. Usage: a11y_client PHRASE_FILE. Start the program once this
+// says "PASS: listening", with a phrase file of the one line "Una &sola cazzata/nper il lettore".
+// Prints PASS/FAIL lines and a count; exit status 0 when all pass. Ends by closing the window.
 #include <windows.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 namespace {
 
-int passes = 0;
-int failures = 0;
+int passes = 0, failures = 0;
 
 std::string utf8(const std::wstring &text)
 {
@@ -47,19 +47,19 @@ struct Row
 };
 const wchar_t FirstPhrase[] = L"Una sola cazzata\nper il lettore", Again[] = L"Clicca per una nuova cazzata";
 const wchar_t Press[] = L"Press";
-const long Button = ROLE_SYSTEM_PUSHBUTTON;
+const long Button = ROLE_SYSTEM_PUSHBUTTON, Focusable = STATE_SYSTEM_FOCUSABLE, Focused = STATE_SYSTEM_FOCUSED;
 const Row Rows[] = {
-    {L"Ciarlatronix", L"-", ROLE_SYSTEM_CLIENT, STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED, L"-", L"-",
+    {L"Ciarlatronix", L"-", ROLE_SYSTEM_CLIENT, Focusable | Focused, L"-", L"-",
      L"0,0 to 550,304", {10, 290}},
-    {L"Homepage", L"Apre la homepage del programma nel browser", ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED, Press, L"-",
-     L"32,32 to 153,100", {90, 60}},
+    {L"Homepage", L"Apre la homepage del programma nel browser", ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED | Focusable,
+     Press, L"-", L"32,32 to 153,100", {90, 60}},
     {L"Fumetto", Again, Button, 0, Press, L"-", L"160,32 to 495,171", {170, 40}},
-    {FirstPhrase, L"La cazzata del momento: clicca per averne una nuova", Button, 0, Press, FirstPhrase,
-     L"184,48 to 475,137", {300, 60}},
-    {L"Chiudi", L"Chiude il programma", Button, 0, Press, L"-", L"536,5 to 546,15", {541, 10}},
+    {FirstPhrase, L"La cazzata del momento: clicca per averne una nuova", Button, Focusable | Focused, Press,
+     FirstPhrase, L"184,48 to 475,137", {300, 60}},
+    {L"Chiudi", L"Chiude il programma", Button, Focusable, Press, L"-", L"536,5 to 546,15", {541, 10}},
     {L"Foto del cazzaro", Again, Button, 0, Press, L"-", L"48,120 to 248,304", {60, 200}}, // 200 x 300, cut
     {L"Logo: Lo Ciarlatronix !", L"Decorazione", ROLE_SYSTEM_GRAPHIC, 0, L"-", L"-", L"200,144 to 500,274", {480, 250}},
-    {L"Credits", L"Fa scorrere i riconoscimenti", Button, 0, Press, L"-", L"368,256 to 425,281", {380, 258}},
+    {L"Credits", L"Fa scorrere i riconoscimenti", Button, Focusable, Press, L"-", L"368,256 to 425,281", {380, 258}},
     {L"Riconoscimenti", L"La casella in cui scorrono i riconoscimenti", ROLE_SYSTEM_TEXT,
      STATE_SYSTEM_READONLY | STATE_SYSTEM_UNAVAILABLE, L"-", L"Credits", L"296,264 to 497,277", {300, 270}},
 };
@@ -84,44 +84,81 @@ using Getter = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR *);
 std::wstring read(IAccessible *object, Getter getter, long id)
 {
     BSTR value = nullptr;
-    std::wstring out = SUCCEEDED((object->*getter)(child(id), &value)) && value ? value : L"-";
+    std::wstring out = object && SUCCEEDED((object->*getter)(child(id), &value)) && value ? value : L"-";
     SysFreeString(value);
     return out;
 }
 
 HWND window = nullptr;
-// The name changes heard from the window, each with what its object said when it came.
+IAccessible *client = nullptr;
+// Focus moves and name changes heard from the window; a name change with its object's name and value.
 std::wstring heard;
+std::wstring said(long event, long id, const std::wstring &text = L"", long object = OBJID_CLIENT)
+{
+    return number(child(event), L"event %lx") + number(child(object), L" object %ld") + number(child(id), L" child %ld")
+           + (event == EVENT_OBJECT_NAMECHANGE ? L": " + text : L"") + L"; ";
+}
+std::wstring phraseChanged(const std::wstring &p) { return said(EVENT_OBJECT_NAMECHANGE, 3, p + L" / " + p); }
 
 void CALLBACK onEvent(HWINEVENTHOOK, DWORD event, HWND source, LONG object, LONG id, DWORD, DWORD)
 {
-    IAccessible *told = nullptr;
-    VARIANT which;
-    if (source != window || FAILED(AccessibleObjectFromEvent(source, object, id, &told, &which)))
+    // The system's own, for the window itself getting the focus back, comes before the program's.
+    if (source != FindWindowW(L"frmCiarlatronix", nullptr)
+        || (event == EVENT_OBJECT_FOCUS ? id == CHILDID_SELF : event != EVENT_OBJECT_NAMECHANGE))
         return;
-    heard += number(child(long(event)), L"event %lx") + number(child(object), L" object %ld")
-             + number(child(id), L" child %ld") + L": " + read(told, &IAccessible::get_accName, which.lVal) + L" / "
-             + read(told, &IAccessible::get_accValue, which.lVal) + L"; ";
-    told->Release();
+    // Its place first: a reader's calls let later events in before this one is written out.
+    const std::size_t at = heard.size();
+    heard += L"; ";
+    IAccessible *told = nullptr;
+    VARIANT which{};
+    AccessibleObjectFromEvent(source, object, id, &told, &which);
+    const std::wstring text = said(long(event), id, read(told, &IAccessible::get_accName, which.lVal) + L" / "
+                                                        + read(told, &IAccessible::get_accValue, which.lVal), object);
+    heard.insert(at, text, 0, text.size() - 2);
+    if (told)
+        told->Release();
 }
 
 // Serves the hook's messages until done() or the time is up.
 template<typename Done>
 bool waitFor(DWORD milliseconds, Done done)
 {
-    const DWORD until = GetTickCount() + milliseconds;
-    while (!done()) {
+    for (const DWORD until = GetTickCount() + milliseconds; !done();) {
         if (LONG(until - GetTickCount()) <= 0)
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
             DispatchMessageW(&message);
     }
     return true;
 }
 
 HWND messageBox() { return FindWindowW(L"#32770", L"Ciarlatronix"); }
+// Waits for the events wanted, then compares them, accFocus and the focused state of child focus.
+void hear(const std::string &row, const std::wstring &want, long focus)
+{
+    const auto count = [](const std::wstring &events) { return std::count(events.begin(), events.end(), L';'); };
+    waitFor(10000, [&] { return count(heard) >= count(want); });
+    VARIANT got{}, state{};
+    client->get_accFocus(&got);
+    client->get_accState(child(focus), &state);
+    const std::wstring seen = number(got) + (state.lVal & Focused ? L" focused" : L"");
+    same(row, L"events, accFocus", want + (focus ? std::to_wstring(focus) + L" focused" : L"vt 0"), heard + seen);
+    heard.clear();
+}
+// Keys as a user types them, through the system's input: t Tab, T Shift+Tab, space, e Enter,
+// = Space held until it repeats.
+void type(const char *keys)
+{
+    for (; *keys; ++keys) {
+        const BYTE code = *keys == 't' || *keys == 'T' ? VK_TAB : *keys == 'e' ? VK_RETURN : VK_SPACE;
+        const BYTE shift = *keys == 'T' ? VK_SHIFT : 0, again = *keys == '=' ? code : 0;
+        const BYTE steps[][2] = {{shift, 0}, {code, 0}, {again, 0}, {code, KEYEVENTF_KEYUP}, {shift, KEYEVENTF_KEYUP}};
+        for (const auto &step : steps)
+            if (step[0])
+                keybd_event(step[0], 0, step[1], 0);
+    }
+}
 HANDLE answered = CreateEventW(nullptr, FALSE, FALSE, nullptr);
 bool heldUp = false;
 
@@ -144,16 +181,15 @@ int wmain(int argc, wchar_t **argv)
     if (argc != 2)
         return 2;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // Listening before the program starts: its first focus move is heard too.
+    check(SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr, onEvent, 0, 0, WINEVENT_OUTOFCONTEXT),
+          "listening");
     waitFor(20000, [] { return (window = FindWindowW(L"frmCiarlatronix", nullptr)) && IsWindowVisible(window); });
-    IAccessible *client = nullptr;
     const HRESULT got = window ? AccessibleObjectFromWindow(window, DWORD(OBJID_CLIENT), IID_IAccessible,
                                                             reinterpret_cast<void **>(&client))
                                : E_HANDLE;
     if (!check(SUCCEEDED(got), "the window hands out its accessible object: " + std::to_string(got)))
         return 1;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    check(pid != GetCurrentProcessId(), "the object comes from another process");
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
 
@@ -190,22 +226,29 @@ int wmain(int argc, wchar_t **argv)
         step = client->accNavigate(NAVDIR_NEXT, child(++walked), &next);
     check(walked == Count && step == S_FALSE, "first child, then next, walks " + std::to_string(walked) + " children");
 
+    // Heard after each row's keys: at start-up, the phrase and the focus on it; round the ring both ways;
+    // Space held down, one phrase anew; Space on Credits, never heard turning; Enter on the link opens it.
+    const struct { const char *keys; long focus; int phraseAnew; } Walk[] = {
+        {"", 3, 1}, {"t", 7, 0}, {"t", 1, 0}, {"t", 4, 0}, {"t", 3, 0}, {"T", 4, 0}, {"T", 1, 0}, {"T", 7, 0},
+        {"T", 3, 0}, {"=t", 7, 1}, {" t", 1, 0}, {"et", 4, 0}};
+    for (const auto &step : Walk) {
+        type(step.keys);
+        hear(std::string("keys '") + step.keys + "'",
+             (step.phraseAnew ? phraseChanged(FirstPhrase) : L"") + said(EVENT_OBJECT_FOCUS, step.focus), step.focus);
+    }
+
     // Each press shows a line read afresh from the file: a new one, the same again, and none
-    // once the file is gone, after the box that says so. The reader's call returns at once.
-    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, onEvent, pid, 0,
-                                         WINEVENT_OUTOFCONTEXT);
-    const struct { long pressed; std::wstring phrase; } Presses[] = {
-        {5, L"Seconda & ultima"}, {3, L"Seconda & ultima"}, {2, L""}};
+    // once the file is gone, after the box that says so; the focus follows it to the phrase, is
+    // nowhere in the window while the box is up, and comes back. The reader's call returns at once.
+    const struct { long pressed; std::wstring phrase; bool focusMoves; } Presses[] = {
+        {5, L"Seconda & ultima", true}, {3, L"Seconda & ultima", false}, {2, L"", true}};
+    FILE *phrases = _wfopen(argv[1], L"wb");
+    std::fputs("Seconda && ultima\r\n", phrases);
+    std::fclose(phrases);
     for (const auto &press : Presses) {
         const std::string row = "press on child " + std::to_string(press.pressed);
-        DeleteFileW(argv[1]);
-        if (!press.phrase.empty()) {
-            HANDLE file = CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            DWORD written = 0;
-            WriteFile(file, "Seconda && ultima\r\n", 19, &written, nullptr);
-            CloseHandle(file);
-        }
-        heard.clear();
+        if (press.phrase.empty())
+            DeleteFileW(argv[1]);
         HANDLE guarding = CreateThread(nullptr, 0, guard, nullptr, 0, nullptr);
         const HRESULT done = client->accDoDefaultAction(child(press.pressed));
         SetEvent(answered);
@@ -220,20 +263,15 @@ int wmain(int argc, wchar_t **argv)
             const wchar_t *tail = wcsrchr(said, L'"'); // the system's own words in between
             same(row, L"box text", L"Error \"...\" in EstraiRiga() function",
                  std::wstring(said).substr(0, 7) + L"..." + (tail ? tail : L""));
+            hear(row + " under the box", L"", CHILDID_SELF);
             PostMessageW(box, WM_COMMAND, IDOK, 0);
             check(waitFor(10000, [&] { return !IsWindow(box); }), row + ": the box goes when answered");
         }
-        waitFor(5000, [] { return !heard.empty(); });
-        same(row, L"events", L"event 800c object -4 child 3: " + press.phrase + L" / " + press.phrase + L"; ", heard);
+        hear(row, (press.focusMoves ? said(EVENT_OBJECT_FOCUS, 3) : L"") + phraseChanged(press.phrase), 3);
     }
-    client->accDoDefaultAction(child(7));
-    check(waitFor(3000, [&] { return read(client, &IAccessible::get_accValue, Count) != L"Credits"; }),
-          "pressing Credits starts the credits");
+    check(read(client, &IAccessible::get_accValue, Count) != L"Credits", "Space on Credits started the credits");
     check(client->accDoDefaultAction(child(6)) == DISP_E_MEMBERNOTFOUND, "the logo cannot be pressed");
-    client->accDoDefaultAction(child(1));
-    client->accDoDefaultAction(child(4));
-    check(waitFor(5000, [] { return !IsWindow(window); }), "pressing Chiudi closes the window");
-    UnhookWinEvent(hook);
+    type("Te"); // Enter on the close mark: the session sees the program end
     client->Release();
     std::printf("%d passed, %d failed\n", passes, failures);
     return failures ? 1 : 0;

@@ -31,6 +31,19 @@ RECT toRect(layout::Rect r)
     return {r.x, r.y, r.x + r.width, r.y + r.height};
 }
 
+// The window's own keys alone: with Ctrl held they belong to someone else.
+focus::Key keyOf(WPARAM virtualKey)
+{
+    if (GetKeyState(VK_CONTROL) < 0)
+        return focus::Key::Other;
+    switch (virtualKey) {
+    case VK_TAB: return GetKeyState(VK_SHIFT) < 0 ? focus::Key::BackTab : focus::Key::Tab;
+    case VK_SPACE: return focus::Key::Space;
+    case VK_RETURN: return focus::Key::Enter;
+    }
+    return focus::Key::Other;
+}
+
 [[noreturn]] void failWithLastError()
 {
     const DWORD code = GetLastError();
@@ -123,7 +136,8 @@ bool MainWindow::open()
     accessible_ = std::make_unique<WindowAccessible>(WindowAccessible::Window{
         window_, [this] { return wintext::utf16(phrase_); }, [this] { return creditsText(); },
         [this] { return photoSize(); },
-        [this](Control control) { PostMessageW(window_, PressMessage, WPARAM(control), 0); }});
+        [this](Control control) { PostMessageW(window_, PressMessage, WPARAM(control), 0); },
+        [this] { return hasFocus() ? keyboard_.focused() : Control::None; }});
 
     Environment environment;
     environment.reporter = &reporter_;
@@ -260,11 +274,29 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         const Control clicked = clicks_.release(controlAt(lParam));
         ReleaseCapture();
         if (clicked != Control::None)
-            form_->click(clicked);
+            press(clicked);
         return 0;
     }
     case PressMessage:
-        form_->click(Control(wParam));
+        press(Control(wParam));
+        return 0;
+    case WM_KEYDOWN: {
+        const Control before = keyboard_.focused();
+        // Bit 30: the key was down already, so this is a key held that repeats.
+        const focus::Step step = keyboard_.key(keyOf(wParam), (lParam & (1 << 30)) != 0);
+        if (!step.handled)
+            break;
+        follow(step, before);
+        return 0;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        // The mark shows only while the window has the keyboard; a reader hears where the focus
+        // is each time the window gets it back, at start-up and when a message box goes.
+        if (keyboard_.markShown())
+            invalidateMark(keyboard_.focused());
+        if (message == WM_SETFOCUS && accessible_)
+            accessible_->focusChanged(keyboard_.focused());
         return 0;
     case WM_GETOBJECT:
         if (const LRESULT object = accessible_ ? accessible_->answer(wParam, lParam) : 0)
@@ -322,6 +354,10 @@ void MainWindow::paint(HDC dc)
             drawPhrase(dc);
     }
     DeleteDC(source);
+    if (keyboard_.markShown() && hasFocus()) {
+        const RECT mark = toRect(focus::markAround(keyboard_.focused()));
+        DrawFocusRect(dc, &mark);
+    }
 }
 
 void MainWindow::drawPhrase(HDC dc)
@@ -374,6 +410,41 @@ void MainWindow::invalidate(Control control)
     if (control == Control::imgCazzaro)
         area = {area.left, area.top, area.left + photoSize().width, area.top + photoSize().height};
     InvalidateRect(window_, &area, FALSE);
+}
+
+void MainWindow::invalidateMark(Control control)
+{
+    if (!window_)
+        return;
+    const RECT area = toRect(focus::markAround(control));
+    InvalidateRect(window_, &area, FALSE);
+}
+
+bool MainWindow::hasFocus() const
+{
+    return window_ && GetFocus() == window_;
+}
+
+// A click, a key's press and a reader's press all run here: the focus follows the control
+// first, so that a reader speaks the phrase the click brings.
+void MainWindow::press(Control control)
+{
+    const Control before = keyboard_.focused();
+    focus::Step step = keyboard_.click(control);
+    step.press = control;
+    follow(step, before);
+}
+
+void MainWindow::follow(const focus::Step &step, Control before)
+{
+    if (keyboard_.markShown() && (step.focusMoved || step.markChanged)) {
+        invalidateMark(before);
+        invalidateMark(keyboard_.focused());
+    }
+    if (step.focusMoved && hasFocus() && accessible_)
+        accessible_->focusChanged(keyboard_.focused());
+    if (step.press != Control::None)
+        form_->click(step.press);
 }
 
 layout::Size MainWindow::photoSize() const

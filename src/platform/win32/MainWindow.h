@@ -5,6 +5,7 @@
 #include "WindowAccessible.h"
 #include "app/WindowControls.h"
 #include "ui/ClickTracker.h"
+#include "ui/FocusRing.h"
 #include "ui/Layout.h"
 
 #include <map>
@@ -58,6 +59,10 @@ private:
     layout::Size photoSize() const;
     layout::Control controlAt(LPARAM position) const;
     void invalidate(layout::Control control);
+    void press(layout::Control control);
+    void follow(const focus::Step &step, layout::Control before);
+    bool hasFocus() const;
+    void invalidateMark(layout::Control control);
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
@@ -82,6 +87,7 @@ private:
     UINT_PTR tipTools_ = 0;
     std::wstring tipText_;
     ClickTracker clicks_;
+    focus::Keyboard keyboard_;
 
     MessageBoxReporter reporter_;
     WinServices services_;

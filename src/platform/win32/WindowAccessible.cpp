@@ -4,6 +4,7 @@
 #include "WinText.h"
 #include "common/ProgramInfo.h"
 #include "ui/Accessible.h"
+#include "ui/FocusRing.h"
 
 #include <type_traits>
 
@@ -167,6 +168,10 @@ public:
             // The credits box is disabled as well as read-only, as the Qt face tells too.
             if (entry.role == accessible::Role::ReadOnlyText)
                 flags |= STATE_SYSTEM_READONLY | STATE_SYSTEM_UNAVAILABLE;
+            if (focus::takesFocus(entry.id))
+                flags |= STATE_SYSTEM_FOCUSABLE;
+            if (entry.id == window_->focused())
+                flags |= STATE_SYSTEM_FOCUSED;
             setChild(state, flags);
             return S_OK;
         });
@@ -185,7 +190,16 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *focus) override
     {
-        return window_ ? standard_->get_accFocus(focus) : RPC_E_DISCONNECTED;
+        if (!focus)
+            return E_POINTER;
+        VariantInit(focus);
+        if (!window_)
+            return RPC_E_DISCONNECTED;
+        const layout::Control focused = window_->focused();
+        if (focused == layout::Control::None)
+            return S_FALSE;
+        setChild(focus, childIdOf(focused));
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT *selection) override
     {
@@ -367,4 +381,9 @@ LRESULT WindowAccessible::answer(WPARAM flags, LPARAM objectId)
 void WindowAccessible::nameChanged(layout::Control control) const
 {
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window_.handle, OBJID_CLIENT, childIdOf(control));
+}
+
+void WindowAccessible::focusChanged(layout::Control control) const
+{
+    NotifyWinEvent(EVENT_OBJECT_FOCUS, window_.handle, OBJID_CLIENT, childIdOf(control));
 }

@@ -21,6 +21,7 @@ public:
         std::function<std::u16string()> credits;
         std::function<layout::Size()> photo;
         std::function<void(layout::Control)> press; // runs the control's click, later
+        std::function<layout::Control()> focused;   // Control::None while the window has not the keyboard
     };
 
     explicit WindowAccessible(Window window);
@@ -32,6 +33,8 @@ public:
     LRESULT answer(WPARAM flags, LPARAM objectId);
     // Tells readers that a control's name changed, even to the same text.
     void nameChanged(layout::Control control) const;
+    // Tells readers where the keyboard focus is now.
+    void focusChanged(layout::Control control) const;
 
 private:
     class Client;
