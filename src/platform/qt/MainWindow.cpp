@@ -17,10 +17,12 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QFocusFrame>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageIOPlugin>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPluginLoader>
@@ -92,6 +94,30 @@ QScreen *screenWithPointer()
 
 } // namespace
 
+// The dotted focus mark over the controls: every other pixel of its border, as the platform's
+// own focus rectangle. A focus frame, so that the mouse and screen readers pass through it.
+class FocusMark : public QFocusFrame
+{
+public:
+    using QFocusFrame::QFocusFrame;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPolygon dots;
+        const int right = width() - 1, bottom = height() - 1;
+        const auto dot = [&](int x, int y) {
+            if ((x + y) % 2 == 0)
+                dots << QPoint(x, y);
+        };
+        for (int x = 0; x <= right; ++x)
+            dot(x, 0), dot(x, bottom);
+        for (int y = 1; y < bottom; ++y)
+            dot(0, y), dot(right, y);
+        QPainter(this).drawPoints(dots);
+    }
+};
+
 MainWindow::MainWindow(Environment environment, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
@@ -123,6 +149,7 @@ MainWindow::MainWindow(Environment environment, QWidget *parent)
     createControls();
     form_ = std::make_unique<frmCiarlatronix>(*this, std::move(environment));
     connectEvents();
+    showFocus();
 
     if (const QScreen *screen = screenWithPointer()) {
         const QRect available = screen->availableGeometry();
@@ -177,6 +204,10 @@ void MainWindow::createControls()
     txtCrediti = new CreditsBox(this);
     dress(txtCrediti, layout::Control::txtCrediti);
     txtCrediti->setText(qText(layout::CreditsPlaceholder));
+
+    for (layout::Control id : focus::Ring)
+        findChild<QWidget *>(QLatin1String(layout::of(id).name), Qt::FindDirectChildrenOnly)->setFocusPolicy(Qt::TabFocus);
+    mark_ = new FocusMark(this);
 }
 
 void MainWindow::connectEvents()
@@ -193,7 +224,45 @@ void MainWindow::connectEvents()
 
 void MainWindow::onClicked(layout::Control control)
 {
+    keyboard_.click(control);
+    showFocus();
     form_->click(control);
+}
+
+bool MainWindow::focusNextPrevChild(bool next)
+{
+    follow(keyboard_.key(next ? focus::Key::Tab : focus::Key::BackTab));
+    return true;
+}
+
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    const focus::Step step = keyboard_.key(!plain                 ? focus::Key::Other
+                                           : key == Qt::Key_Space ? focus::Key::Space
+                                           : key == Qt::Key_Return || key == Qt::Key_Enter ? focus::Key::Enter
+                                                                                           : focus::Key::Other,
+                                           event->isAutoRepeat());
+    if (!step.handled)
+        return QWidget::keyPressEvent(event);
+    follow(step);
+}
+
+// A key's press runs as a click does, through the event table.
+void MainWindow::follow(const focus::Step &step)
+{
+    showFocus();
+    if (step.press != layout::Control::None)
+        form_->click(step.press);
+}
+
+// Qt's focus goes where the ring's is, so that screen readers hear of it.
+void MainWindow::showFocus()
+{
+    findChild<QWidget *>(QLatin1String(layout::of(keyboard_.focused()).name), Qt::FindDirectChildrenOnly)->setFocus(Qt::OtherFocusReason);
+    mark_->setGeometry(qRect(focus::markAround(keyboard_.focused())));
+    mark_->setVisible(keyboard_.markShown());
 }
 
 void MainWindow::onTick()
