@@ -13,6 +13,7 @@
 #include "common/ProgramInfo.h"
 #include "phrases/Failure.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -220,6 +221,13 @@ void MainWindow::connectEvents()
         clicks_->watch(control);
     connect(clicks_, &ClickRelay::clicked, this, &MainWindow::onClicked);
     connect(Timer1, &IntervalTimer::timeout, this, &MainWindow::onTick);
+    // Focus given from outside, as a screen reader's SetFocus does, moves the ring there too.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        for (layout::Control id : focus::Ring)
+            if (now && now->parentWidget() == this && now->objectName() == QLatin1String(layout::of(id).name)
+                && id != keyboard_.focused())
+                keyboard_.click(id), showFocus();
+    });
 }
 
 void MainWindow::onClicked(layout::Control control)
