@@ -181,6 +181,7 @@ private slots:
         QTest::newRow("credits-whole-turn") << Look{phrase, photo, credits, "dorme", 0};
         QTest::newRow("focus-phrase") << Look{phrase, photo, balloon, "dorme", -1, 4}; // round the ring
         QTest::newRow("focus-credits") << Look{phrase, photo, QRect(360, 248, 73, 41), "dorme", -1, 1};
+        QTest::newRow("focus-close") << Look{phrase, photo, QRect(520, 0, 30, 24), "dorme", -1, 3}; // at the window's edge
     }
     void windowLooksAsDesigned()
     {
@@ -212,10 +213,9 @@ private slots:
     void keyboard()
     {
         const struct { const char *keys, *focused; int draws, opened; } steps[] = { // "": a click on the photo
-            {"box", "Label1", 0, 0},   {"Space", "Label1", 1, 0}, {"Return", "Label1", 2, 0},   {"Tab", "Label2", 2, 0},
-            {"Tab", "Image2", 2, 0},   {"box", "Image2", 2, 0},   {"Enter", "Image2", 2, 1},    {"Alt+Space", "Image2", 2, 1},
-            {"Ctrl+Tab", "Image2", 2, 1}, {"", "Label1", 3, 1},   {"Shift+Backtab", "imgClose", 3, 1},
-            {"Shift+Tab", "Image2", 3, 1}, {"Tab", "imgClose", 3, 1}, {"Space", "", 3, 1}, // the window is gone
+            {"box", "Label1", 0, 0}, {"Space", "Label1", 1, 0}, {"Return", "Label1", 2, 0}, {"Tab", "Label2", 2, 0}, {"Tab", "Image2", 2, 0},
+            {"box", "Image2", 2, 0}, {"Enter", "Image2", 2, 1}, {"Alt+Space", "Image2", 2, 1}, {"Ctrl+Tab", "Image2", 2, 1}, {"", "Label1", 3, 1},
+            {"Shift+Backtab", "imgClose", 3, 1}, {"Shift+Tab", "Image2", 3, 1}, {"Tab", "imgClose", 3, 1}, {"Space", "", 3, 1}, // closed
         };
         Shown shown;
         MessageBoxReporter box;

@@ -95,8 +95,9 @@ QScreen *screenWithPointer()
 
 } // namespace
 
-// The dotted focus mark over the controls: every other pixel of its border, as the platform's
-// own focus rectangle. A focus frame, so that the mouse and screen readers pass through it.
+// The dotted focus mark over the controls: every other pixel of its border inverted, as the
+// platform's own focus rectangle, so it shows on the black frame as on the white balloon. A
+// focus frame, so that the mouse and screen readers pass through it.
 class FocusMark : public QFocusFrame
 {
 public:
@@ -115,7 +116,9 @@ protected:
             dot(x, 0), dot(x, bottom);
         for (int y = 1; y < bottom; ++y)
             dot(0, y), dot(right, y);
-        QPainter(this).drawPoints(dots);
+        QPainter painter(this);
+        painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+        painter.drawPoints(dots);
     }
 };
 
