@@ -144,7 +144,8 @@ else
     fail "start-up: Orca never says the phrase; it said:"
     said_since "$since" | sed 's/^/    /'
 fi
-window=$(xdotool search --sync --pid "$app" | head -n 1)
+# The window Orca has just read is the active one.
+window=$(xdotool getactivewindow)
 
 # A new phrase each time, by the keyboard and by the mouse on the photo.
 phrase_next "Seconda cazzata dalla barra spaziatrice"
