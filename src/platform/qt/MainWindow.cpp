@@ -210,7 +210,7 @@ void MainWindow::createControls()
     txtCrediti->setText(qText(layout::CreditsPlaceholder));
 
     for (layout::Control id : focus::Ring)
-        findChild<QWidget *>(QLatin1String(layout::of(id).name), Qt::FindDirectChildrenOnly)->setFocusPolicy(Qt::TabFocus);
+        control(id)->setFocusPolicy(Qt::TabFocus);
     mark_ = new FocusMark(this);
 }
 
@@ -227,8 +227,7 @@ void MainWindow::connectEvents()
     // Focus given from outside, as a screen reader's SetFocus does, moves the ring there too.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
         for (layout::Control id : focus::Ring)
-            if (now && now->parentWidget() == this && now->objectName() == QLatin1String(layout::of(id).name)
-                && id != keyboard_.focused())
+            if (now == control(id) && id != keyboard_.focused())
                 keyboard_.click(id), showFocus();
     });
 }
@@ -248,13 +247,14 @@ bool MainWindow::focusNextPrevChild(bool next)
 
 void MainWindow::keyPressEvent(QKeyEvent *event)
 {
-    const int key = event->key();
-    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    const focus::Step step = keyboard_.key(!plain                 ? focus::Key::Other
-                                           : key == Qt::Key_Space ? focus::Key::Space
-                                           : key == Qt::Key_Return || key == Qt::Key_Enter ? focus::Key::Enter
-                                                                                           : focus::Key::Other,
-                                           event->isAutoRepeat());
+    focus::Key key = focus::Key::Other;
+    if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        if (event->key() == Qt::Key_Space)
+            key = focus::Key::Space;
+        else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            key = focus::Key::Enter;
+    }
+    const focus::Step step = keyboard_.key(key, event->isAutoRepeat());
     if (!step.handled)
         return QWidget::keyPressEvent(event);
     follow(step);
@@ -271,9 +271,14 @@ void MainWindow::follow(const focus::Step &step)
 // Qt's focus goes where the ring's is, so that screen readers hear of it.
 void MainWindow::showFocus()
 {
-    findChild<QWidget *>(QLatin1String(layout::of(keyboard_.focused()).name), Qt::FindDirectChildrenOnly)->setFocus(Qt::OtherFocusReason);
+    control(keyboard_.focused())->setFocus(Qt::OtherFocusReason);
     mark_->setGeometry(qRect(focus::markAround(keyboard_.focused())));
     mark_->setVisible(keyboard_.markShown());
+}
+
+QWidget *MainWindow::control(layout::Control id) const
+{
+    return findChild<QWidget *>(QLatin1String(layout::of(id).name), Qt::FindDirectChildrenOnly);
 }
 
 void MainWindow::onTick()

@@ -57,6 +57,7 @@ private:
     void onTick();
     void follow(const focus::Step &step);
     void showFocus();
+    QWidget *control(layout::Control id) const;
 
     std::unique_ptr<MessageBoxReporter> ownReporter_;
     QtServices *ownServices_ = nullptr;
