@@ -163,7 +163,11 @@ MainWindow::MainWindow(Environment environment, QWidget *parent)
     }
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The controls let go of the focus as they go, after this window's own part has gone.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 // Qt stacks later siblings over earlier ones, so the controls are made from the bottom up.
 void MainWindow::createControls()
