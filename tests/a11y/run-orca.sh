@@ -1,9 +1,10 @@
 #!/bin/bash
 # A real screen reader on the real program, as a blind user has it: Xvfb with mutter as the
-# window manager, a private session bus with the accessibility bus, Orca 43 with speech off
-# (its log still has every "SPEECH OUTPUT" line), then the program, driven from the keyboard
-# and once with the mouse. What Orca says is checked step by step. Usage: run-orca.sh PROGRAM.
-# Exit 77: tools missing.
+# window manager, a private session bus with the accessibility bus, Orca 43 with no speech
+# server (its debug log has every "SPEECH OUTPUT" line all the same), then the program, driven
+# from the keyboard and with the mouse. What Orca says is checked step by step; each step waits
+# for Orca to say it, with a deadline. Usage: run-orca.sh PROGRAM. Exit 77: tools missing.
+# CIARLA_ORCA_KEEP=FILE keeps Orca's whole debug log there.
 set -uo pipefail
 
 # Whatever happens, the whole run ends within two minutes.
@@ -31,7 +32,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-trap 'echo "FAIL: stopped"; tail -n 40 "$work/said.log" 2>/dev/null; exit 1' TERM INT
+trap 'echo "FAIL: stopped; Orca said:"; said | tail -n 40; exit 1' TERM INT
 
 failures=0
 pass() { echo "PASS: $*"; }
