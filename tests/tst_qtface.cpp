@@ -102,6 +102,9 @@ const QByteArray LongPhrase = "Se la montagna non va da Maometto, Maometto prend
                               "chi va forte arriva prima e trova ancora i posti a sedere sul treno delle sei, quello che non parte "
                               "mai in orario, come tutti sanno da sempre.";
 
+// creditsTicks -1: never clicked, 0: as many as the text has characters; tabs: before the picture.
+struct Look { QByteArray phrases, photo; QRect part; QString spokenFrom4To9; int creditsTicks = -1, tabs = 0; };
+
 } // namespace
 
 class tst_QtFace : public QObject
@@ -120,20 +123,15 @@ private slots:
             Shown shown;
             QWidget *target = shown.control(row.control);
             const QPoint middle = target->rect().center();
-            const std::size_t drawsBefore = shown.random.position;
-            if (row.gesture == QLatin1String("double click")) {
-                // The events a double click brings: press, release, double click, release.
-                QTest::mouseClick(target, Qt::LeftButton, {}, middle);
-                QTest::mouseDClick(target, Qt::LeftButton, {}, middle);
-                QTest::mouseRelease(target, Qt::LeftButton, {}, middle);
-            } else if (row.gesture == QLatin1String("released outside")) {
-                QTest::mousePress(target, Qt::LeftButton, {}, middle);
-                QTest::mouseRelease(target, Qt::LeftButton, {}, QPoint(-5, -5));
-            } else {
+            if (row.gesture == QLatin1String("double click")) // the events it brings: press, release, double click, release
+                QTest::mouseClick(target, Qt::LeftButton, {}, middle), QTest::mouseDClick(target, Qt::LeftButton, {}, middle),
+                    QTest::mouseRelease(target, Qt::LeftButton, {}, middle);
+            else if (row.gesture == QLatin1String("released outside"))
+                QTest::mousePress(target, Qt::LeftButton, {}, middle), QTest::mouseRelease(target, Qt::LeftButton, {}, QPoint(-5, -5));
+            else
                 QTest::mouseClick(target, row.gesture == QLatin1String("click") ? Qt::LeftButton : Qt::RightButton, {}, middle);
-            }
-            const bool link = row.control == QLatin1String("Image2");
-            QVERIFY2(int(link ? shown.services.opened.size() : shown.random.position - drawsBefore) == row.runs,
+            const bool link = row.control == QLatin1String("Image2"); // one draw at start-up
+            QVERIFY2(int(link ? shown.services.opened.size() : shown.random.position - 1) == row.runs,
                      QByteArray(row.control) + ", " + row.gesture);
         }
     }
@@ -169,50 +167,68 @@ private slots:
 
     void windowLooksAsDesigned_data()
     {
-        QTest::addColumn<QByteArray>("phrases");
-        QTest::addColumn<QByteArray>("photo");
-        QTest::addColumn<QRect>("part");
-        QTest::addColumn<QString>("spokenFrom4To9");
-        QTest::addColumn<int>("creditsTicks"); // -1: never clicked; 0: as many as the text has characters
+        QTest::addColumn<Look>("look");
         const QRect window(0, 0, 550, 304), balloon(160, 32, 335, 139), credits(290, 250, 214, 30);
         const QByteArray phrase = "Chi dorme non piglia pesci, ma almeno non puzza di pesce.", photo = sample("foto.jpg");
-        QTest::newRow("sample") << phrase << photo << window << "dorme" << -1;
-        QTest::newRow("long-phrase") << LongPhrase << photo << balloon << "a mon" << -1;
-        QTest::newRow("ampersands") << QByteArray("Pane &e vino && cacio/n&&A capo&&& fine &") << photo << balloon << " e vi" << -1;
+        QTest::newRow("sample") << Look{phrase, photo, window, "dorme"};
+        QTest::newRow("long-phrase") << Look{LongPhrase, photo, balloon, "a mon"};
+        QTest::newRow("ampersands") << Look{"Pane &e vino && cacio/n&&A capo&&& fine &", photo, balloon, " e vi"};
         // A PNG, whatever its name, takes the reader's other path.
-        QTest::newRow("large-photo") << LongPhrase << sample("../tests/data/foto-420x260.png") << window << "a mon" << -1;
-        QTest::newRow("no-photo") << QByteArray("Nessuna foto, precipitevolissimevolmentissimo") << QByteArray() << window << "una f" << -1;
-        QTest::newRow("credits-idle") << phrase << photo << credits << "dorme" << -1;
-        QTest::newRow("credits-one-tick") << phrase << photo << credits << "dorme" << 1;
-        QTest::newRow("credits-whole-turn") << phrase << photo << credits << "dorme" << 0;
+        QTest::newRow("large-photo") << Look{LongPhrase, sample("../tests/data/foto-420x260.png"), window, "a mon"};
+        QTest::newRow("no-photo") << Look{"Nessuna foto, precipitevolissimevolmentissimo", QByteArray(), window, "una f"};
+        QTest::newRow("credits-idle") << Look{phrase, photo, credits, "dorme"};
+        QTest::newRow("credits-one-tick") << Look{phrase, photo, credits, "dorme", 1};
+        QTest::newRow("credits-whole-turn") << Look{phrase, photo, credits, "dorme", 0};
+        QTest::newRow("focus-phrase") << Look{phrase, photo, balloon, "dorme", -1, 4}; // round the ring
+        QTest::newRow("focus-credits") << Look{phrase, photo, QRect(360, 248, 73, 41), "dorme", -1, 1};
+        QTest::newRow("focus-close") << Look{phrase, photo, QRect(520, 0, 30, 24), "dorme", -1, 3}; // at the window's edge
     }
     void windowLooksAsDesigned()
     {
-        QFETCH(QByteArray, phrases);
-        QFETCH(QByteArray, photo);
-        QFETCH(QRect, part);
-        QFETCH(QString, spokenFrom4To9);
-        QFETCH(int, creditsTicks);
-        Shown shown(phrases, photo);
-        QCOMPARE(int(shown.reporter.messages.size()), photo.isEmpty() ? 1 : 0);
+        QFETCH(Look, look);
+        Shown shown(look.phrases, look.photo);
+        QCOMPARE(int(shown.reporter.messages.size()), look.photo.isEmpty() ? 1 : 0);
         QVERIFY(shown.window->windowTitle().isEmpty());
         QCOMPARE(shown.window->minimumSize(), shown.window->maximumSize());
         const QRect screen = shown.window->screen()->availableGeometry();
         QCOMPARE(shown.window->geometry(), QRect(screen.x() + (screen.width() - 550) / 2,
                                                  screen.y() + (screen.height() - 304) / 2, 550, 304));
         QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(shown.control("Label1"));
-        QCOMPARE(reader->textInterface()->text(4, 9), spokenFrom4To9);
-        if (creditsTicks >= 0) {
+        QCOMPARE(reader->textInterface()->text(4, 9), look.spokenFrom4To9);
+        if (look.creditsTicks >= 0) {
             QWidget *credits = shown.window->childAt(396, 266); // the word "Credits", as a user clicks it
             QTest::mouseClick(credits, Qt::LeftButton, {}, credits->mapFrom(shown.window.get(), QPoint(396, 266)));
             auto *timer = shown.window->findChild<IntervalTimer *>("Timer1");
             QVERIFY(timer->isTicking());
             QCOMPARE(timer->interval(), 200);
             timer->setEnabled(false); // the ticks below are the test's own
-            for (int i = 0, n = creditsTicks ? creditsTicks : int(shown.window->creditsText().size()); i < n; ++i)
+            for (int i = 0, n = look.creditsTicks ? look.creditsTicks : int(shown.window->creditsText().size()); i < n; ++i)
                 emit timer->timeout();
         }
-        verifyLooksLike(shown.window->grab(part).toImage(), QTest::currentDataTag());
+        QTest::keyClicks(QApplication::focusWidget(), QString(look.tabs, u'\t'));
+        verifyLooksLike(shown.window->grab(look.part).toImage(), QTest::currentDataTag());
+    }
+
+    // Through Qt's focus: Tab, Shift+Tab round the ring, Space, Enter press, a click moves it, a box keeps it.
+    void keyboard()
+    {
+        const struct { const char *keys, *focused; int draws, opened; } steps[] = { // "": a click on the photo
+            {"box", "Label1", 0, 0}, {"Space", "Label1", 1, 0}, {"Return", "Label1", 2, 0}, {"Tab", "Label2", 2, 0}, {"Tab", "Image2", 2, 0},
+            {"box", "Image2", 2, 0}, {"Enter", "Image2", 2, 1}, {"Alt+Space", "Image2", 2, 1}, {"Ctrl+Tab", "Image2", 2, 1}, {"", "Label1", 3, 1},
+            {"Shift+Backtab", "imgClose", 3, 1}, {"Shift+Tab", "Image2", 3, 1}, {"Tab", "imgClose", 3, 1}, {"Space", "", 3, 1}, // closed
+        };
+        Shown shown;
+        MessageBoxReporter box;
+        box.setOwner(shown.window.get());
+        for (const auto &step : steps) {
+            if (step.keys == QLatin1String("box")) // shown and answered, then the window active again as on a desktop
+                QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); }), box.report(u"x"), shown.window->activateWindow();
+            else
+                *step.keys ? QTest::keySequence(QApplication::focusWidget(), QKeySequence(QLatin1String(step.keys)))
+                           : QTest::mouseClick(shown.control("imgCazzaro"), Qt::LeftButton);
+            QTRY_COMPARE(shown.window->isVisible() && QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "", step.focused);
+            QCOMPARE(QSize(int(shown.random.position), int(shown.services.opened.size())), QSize(step.draws + 1, step.opened));
+        }
     }
 
     // The pointer and tooltip over each part of the window, from what lies on top there: the
@@ -292,18 +308,17 @@ private slots:
         for (const auto &[name, message] : {std::pair{"box-routine", u"Error \"No such file or directory\" in ContaRighe() routine"},
                                             std::pair{"box-function-markup", u"Error \"<b>x</b> &amp; &y\" in Cambia() function"}}) {
             MessageBoxReporter reporter;
-            QImage picture;
-            QString title;
+            std::pair<QImage, QString> seen; // the box's picture and title
             // Only notes what it sees and closes the box: a check failing in here would leave it open.
             QTimer::singleShot(0, this, [&] {
                 if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
-                    std::tie(picture, title) = std::make_tuple(box->grab().toImage(), box->windowTitle());
+                    seen = {box->grab().toImage(), box->windowTitle()};
                 if (QWidget *modal = QApplication::activeModalWidget())
                     modal->close();
             });
             reporter.report(message);
-            QCOMPARE(title, QStringLiteral("Ciarlatronix"));
-            verifyLooksLike(picture, QLatin1String(name)); // the critical icon, the text as it is, one OK
+            QCOMPARE(seen.second, QStringLiteral("Ciarlatronix"));
+            verifyLooksLike(seen.first, QLatin1String(name)); // the critical icon, the text as it is, one OK
         }
     }
 };

@@ -12,6 +12,8 @@ packages=(
     xvfb xauth x11-utils xdotool imagemagick pulseaudio pulseaudio-utils sox bc procps fonts-dejavu-core tesseract-ocr
     # the accessibility test: the AT-SPI bus on a session D-Bus, read from Python
     at-spi2-core python3 python3-pyatspi dbus dbus-x11
+    # a real screen reader on a desktop with a window manager, for the Orca session
+    orca mutter
     # fuzzing (libclang-rt has libFuzzer's driver and the sanitizer runtimes clang links)
     clang-14 libfuzzer-14-dev libclang-rt-14-dev
     # the Windows build, its check, and running it under Wine (64-bit only)

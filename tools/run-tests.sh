@@ -22,7 +22,7 @@ cmake --build build-sanitize -j "$jobs"
 # The sessions drive the program as a user does, seen already; the emulated processors
 # cannot run the sanitizers' runtime.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
-    ctest --test-dir build-sanitize --output-on-failure -j "$jobs" -E "e2e_session|a11y_session|photo_shapes_session|core_on_"
+    ctest --test-dir build-sanitize --output-on-failure -j "$jobs" -E "e2e_session|a11y_session|orca_session|photo_shapes_session|core_on_"
 
 step "fuzzing the phrase engine for ${CIARLA_FUZZ_SECONDS:-60} s"
 FUZZ_BUILD_DIR=$PWD/build-fuzz fuzz/run-fuzz.sh "${CIARLA_FUZZ_SECONDS:-60}"

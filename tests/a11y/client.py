@@ -83,23 +83,25 @@ def properties(node, origin):
 
 
 # Every object of the window, from the window's design: the window itself (its place on the
-# screen, centred on 1024 x 768), then each control (its place in the window). The window takes
-# no keyboard input, so nothing is focusable; the credits box is disabled and read-only.
-PRESS = ["Press"]
+# screen, centred on 1024 x 768), then each control (its place in the window). The controls that
+# take a click take the focus too (with no window manager here, no window is active and none has
+# it); the credits box is disabled and read-only.
+PRESS, FOCUS = ["Press"], ["Press", "SetFocus"]
 SHOWN = ["enabled", "sensitive", "showing", "visible"]
+FOCUSABLE = sorted(SHOWN + ["focusable"])
 COLUMNS = ("name", "description", "role", "states", "actions", "text", "value", "place", "children")
 TABLE = [
     ("Ciarlatronix", "", "frame", SHOWN, [], None, None, (237, 232, 550, 304), 8),
-    ("Homepage", "Apre la homepage del programma nel browser", "link", SHOWN, PRESS, None, None,
+    ("Homepage", "Apre la homepage del programma nel browser", "link", FOCUSABLE, FOCUS, None, None,
      (32, 32, 121, 68), 0),
     ("Fumetto", "Clicca per una nuova cazzata", "push button", SHOWN, PRESS, None, None, (160, 32, 335, 139), 0),
-    (phrase, "La cazzata del momento: clicca per averne una nuova", "push button", SHOWN, PRESS, phrase, None,
+    (phrase, "La cazzata del momento: clicca per averne una nuova", "push button", FOCUSABLE, FOCUS, phrase, None,
      (184, 48, 291, 89), 0),
-    ("Chiudi", "Chiude il programma", "push button", SHOWN, PRESS, None, None, (536, 5, 10, 10), 0),
+    ("Chiudi", "Chiude il programma", "push button", FOCUSABLE, FOCUS, None, None, (536, 5, 10, 10), 0),
     ("Foto del cazzaro", "Clicca per una nuova cazzata", "push button", SHOWN, PRESS, None, None,
      (48, 120, 100, 150), 0),
     ("Logo: Lo Ciarlatronix !", "Decorazione", "image", SHOWN, [], None, None, (200, 144, 300, 130), 0),
-    ("Credits", "Fa scorrere i riconoscimenti", "push button", SHOWN, PRESS, None, None, (368, 256, 57, 25), 0),
+    ("Credits", "Fa scorrere i riconoscimenti", "push button", FOCUSABLE, FOCUS, None, None, (368, 256, 57, 25), 0),
     ("Riconoscimenti", "La casella in cui scorrono i riconoscimenti", "label", ["showing", "visible"], [],
      "Credits", None, (296, 264, 201, 13), 0),
 ]
@@ -171,18 +173,22 @@ Second = "Seconda & ultima"
 SAY_NAME = "object:property-change:accessible-name"
 SAY_DELETE, SAY_INSERT = "object:text-changed:delete", "object:text-changed:insert"
 # A new line, the same line again, and none once the file is gone, after the box that says so.
-# Qt 6.4 sends the object itself, not its name, with a name change; no name change for the same.
+# Qt 6.4 sends the object itself, not its name, with a name change, and none for the same line;
+# the program follows each new phrase with a name change that gives the name, which Orca speaks.
 PRESSES = [
     ("the photo", photo, "Seconda && ultima\r\n", [
         (SAY_NAME, "phrase", 0, 0, "the object phrase", Second),
         (SAY_DELETE, "phrase", 0, len(phrase), phrase, Second),
-        (SAY_INSERT, "phrase", 0, len(Second), Second, Second)]),
+        (SAY_INSERT, "phrase", 0, len(Second), Second, Second),
+        (SAY_NAME, "phrase", 0, 0, Second, Second)]),
     ("the phrase", label, None, [
         (SAY_DELETE, "phrase", 0, len(Second), Second, Second),
-        (SAY_INSERT, "phrase", 0, len(Second), Second, Second)]),
+        (SAY_INSERT, "phrase", 0, len(Second), Second, Second),
+        (SAY_NAME, "phrase", 0, 0, Second, Second)]),
     ("the balloon", by_name["Fumetto"], "", [
         (SAY_NAME, "phrase", 0, 0, "the object phrase", ""),
-        (SAY_DELETE, "phrase", 0, len(Second), Second, "")]),
+        (SAY_DELETE, "phrase", 0, len(Second), Second, ""),
+        (SAY_NAME, "phrase", 0, 0, "", "")]),
 ]
 spin_until(lambda: False, 0.2)
 for what, node, contents, expected in PRESSES:

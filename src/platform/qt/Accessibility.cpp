@@ -8,6 +8,9 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QLabel>
 #include <QTimer>
 
@@ -168,6 +171,22 @@ void describe(QWidget *control)
         return;
     control->setAccessibleName(QString::fromUtf8(entry->name));
     control->setAccessibleDescription(QString::fromUtf8(entry->description));
+}
+
+void nameChanged(QWidget *control)
+{
+    // Qt 6.4 sends a name change with the object where the name should be, and Orca speaks
+    // nothing; this is the same change with the name, on the connection Qt's own bridge made.
+    const QDBusConnection bridge(QStringLiteral("a11y"));
+    QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(control);
+    if (!reader || !bridge.isConnected())
+        return;
+    QDBusMessage change = QDBusMessage::createSignal(
+        QStringLiteral("/org/a11y/atspi/accessible/%1").arg(QAccessible::uniqueId(reader)),
+        QStringLiteral("org.a11y.atspi.Event.Object"), QStringLiteral("PropertyChange"));
+    change << QStringLiteral("accessible-name") << 0 << 0 << QVariant::fromValue(QDBusVariant(reader->text(QAccessible::Name)))
+           << QVariantMap();
+    bridge.send(change);
 }
 
 QString spokenText(const QString &labelText)

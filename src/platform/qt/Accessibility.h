@@ -5,8 +5,7 @@
 class QWidget;
 
 // What a screen reader gets from the window: the phrase as text, and an action on each
-// control that takes a click. The window takes no keyboard input, so the platform's press
-// action is the only way in for someone who cannot use the mouse.
+// control that takes a click, besides the keyboard's way round the controls.
 namespace accessibility {
 
 // Puts the window's own interfaces before Qt's; once per program is enough.
@@ -15,6 +14,9 @@ void install();
 // Gives a control of the window, known by its object name, its name and description;
 // one that takes a click gets a press action, a click on it through the click relay.
 void describe(QWidget *control);
+
+// Tells the bus that the control's name changed, giving the name, so that a reader speaks it.
+void nameChanged(QWidget *control);
 
 // A label's text as read out: what is shown, with "\n" for each line break.
 QString spokenText(const QString &labelText);

@@ -13,14 +13,17 @@
 #include "common/ProgramInfo.h"
 #include "phrases/Failure.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QFocusFrame>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageIOPlugin>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPluginLoader>
@@ -92,6 +95,33 @@ QScreen *screenWithPointer()
 
 } // namespace
 
+// The dotted focus mark over the controls: every other pixel of its border inverted, as the
+// platform's own focus rectangle, so it shows on the black frame as on the white balloon. A
+// focus frame, so that the mouse and screen readers pass through it.
+class FocusMark : public QFocusFrame
+{
+public:
+    using QFocusFrame::QFocusFrame;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPolygon dots;
+        const int right = width() - 1, bottom = height() - 1;
+        const auto dot = [&](int x, int y) {
+            if ((x + y) % 2 == 0)
+                dots << QPoint(x, y);
+        };
+        for (int x = 0; x <= right; ++x)
+            dot(x, 0), dot(x, bottom);
+        for (int y = 1; y < bottom; ++y)
+            dot(0, y), dot(right, y);
+        QPainter painter(this);
+        painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+        painter.drawPoints(dots);
+    }
+};
+
 MainWindow::MainWindow(Environment environment, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
@@ -123,6 +153,7 @@ MainWindow::MainWindow(Environment environment, QWidget *parent)
     createControls();
     form_ = std::make_unique<frmCiarlatronix>(*this, std::move(environment));
     connectEvents();
+    showFocus();
 
     if (const QScreen *screen = screenWithPointer()) {
         const QRect available = screen->availableGeometry();
@@ -132,7 +163,11 @@ MainWindow::MainWindow(Environment environment, QWidget *parent)
     }
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The controls let go of the focus as they go, after this window's own part has gone.
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 // Qt stacks later siblings over earlier ones, so the controls are made from the bottom up.
 void MainWindow::createControls()
@@ -177,6 +212,10 @@ void MainWindow::createControls()
     txtCrediti = new CreditsBox(this);
     dress(txtCrediti, layout::Control::txtCrediti);
     txtCrediti->setText(qText(layout::CreditsPlaceholder));
+
+    for (layout::Control id : focus::Ring)
+        control(id)->setFocusPolicy(Qt::TabFocus);
+    mark_ = new FocusMark(this);
 }
 
 void MainWindow::connectEvents()
@@ -189,11 +228,61 @@ void MainWindow::connectEvents()
         clicks_->watch(control);
     connect(clicks_, &ClickRelay::clicked, this, &MainWindow::onClicked);
     connect(Timer1, &IntervalTimer::timeout, this, &MainWindow::onTick);
+    // Focus given from outside, as a screen reader's SetFocus does, moves the ring there too.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        for (layout::Control id : focus::Ring)
+            if (now == control(id) && id != keyboard_.focused())
+                keyboard_.click(id), showFocus();
+    });
 }
 
 void MainWindow::onClicked(layout::Control control)
 {
+    keyboard_.click(control);
+    showFocus();
     form_->click(control);
+}
+
+bool MainWindow::focusNextPrevChild(bool next)
+{
+    follow(keyboard_.key(next ? focus::Key::Tab : focus::Key::BackTab));
+    return true;
+}
+
+void MainWindow::keyPressEvent(QKeyEvent *event)
+{
+    focus::Key key = focus::Key::Other;
+    if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+        if (event->key() == Qt::Key_Space)
+            key = focus::Key::Space;
+        else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            key = focus::Key::Enter;
+    }
+    const focus::Step step = keyboard_.key(key, event->isAutoRepeat());
+    if (!step.handled)
+        return QWidget::keyPressEvent(event);
+    follow(step);
+}
+
+// A key's press runs as a click does, through the event table.
+void MainWindow::follow(const focus::Step &step)
+{
+    showFocus();
+    if (step.press != layout::Control::None)
+        form_->click(step.press);
+}
+
+// Qt's focus goes where the ring's is, so that screen readers hear of it.
+void MainWindow::showFocus()
+{
+    control(keyboard_.focused())->setFocus(Qt::OtherFocusReason);
+    mark_->setGeometry(qRect(focus::markAround(keyboard_.focused())));
+    mark_->setVisible(keyboard_.markShown());
+}
+
+QWidget *MainWindow::control(layout::Control id) const
+{
+    return findChild<QWidget *>(QLatin1String(layout::of(id).name), Qt::FindDirectChildrenOnly);
 }
 
 void MainWindow::onTick()

@@ -2,6 +2,7 @@
 
 #include "app/WindowControls.h"
 #include "app/frmCiarlatronix.h"
+#include "ui/FocusRing.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -10,6 +11,7 @@
 
 class ClickRelay;
 class CreditsBox;
+class FocusMark;
 class IntervalTimer;
 class MessageBoxReporter;
 class PhraseLabel;
@@ -44,18 +46,26 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    // The window's own ring, never Qt's tab chain.
+    bool focusNextPrevChild(bool next) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void createControls();
     void connectEvents();
     void onClicked(layout::Control control);
     void onTick();
+    void follow(const focus::Step &step);
+    void showFocus();
+    QWidget *control(layout::Control id) const;
 
     std::unique_ptr<MessageBoxReporter> ownReporter_;
     QtServices *ownServices_ = nullptr;
     std::unique_ptr<frmCiarlatronix> form_;
     QPixmap backdrop_;
     ClickRelay *clicks_ = nullptr;
+    focus::Keyboard keyboard_;
+    FocusMark *mark_ = nullptr;
 
     CreditsBox *txtCrediti = nullptr;
     IntervalTimer *Timer1 = nullptr;

@@ -29,6 +29,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // Not QLabel's: on taking the focus it sets up text editing, whose events tell a screen
+    // reader that the phrase was typed in again, in blanks, before the focus itself.
+    void focusInEvent(QFocusEvent *event) override { QWidget::focusInEvent(event); }
 
 private:
     // Lays the text out at points; returns the height it takes.
