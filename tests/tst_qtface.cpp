@@ -213,7 +213,7 @@ private slots:
     void keyboard()
     {
         const struct { const char *keys, *focused; int draws, opened; } steps[] = { // "": a click on the photo
-            {"box", "Label1", 0, 0}, {"Space", "Label1", 1, 0}, {"Return", "Label1", 2, 0}, {"Tab", "Label2", 2, 0}, {"Tab", "Image2", 2, 0},
+            {"box", "Label1", 0, 0}, {"Space", "Label1", 1, 0}, {"Return", "Label1", 2, 0}, {"held", "Label1", 2, 0}, {"Tab", "Label2", 2, 0}, {"Tab", "Image2", 2, 0},
             {"box", "Image2", 2, 0}, {"Enter", "Image2", 2, 1}, {"Alt+Space", "Image2", 2, 1}, {"Ctrl+Tab", "Image2", 2, 1}, {"", "Label1", 3, 1},
             {"Shift+Backtab", "imgClose", 3, 1}, {"Shift+Tab", "Image2", 3, 1}, {"Tab", "imgClose", 3, 1}, {"Space", "", 3, 1}, // closed
         };
@@ -223,6 +223,9 @@ private slots:
         for (const auto &step : steps) {
             if (step.keys == QLatin1String("box")) // shown and answered, then the window active again as on a desktop
                 QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); }), box.report(u"x"), shown.window->activateWindow();
+            else if (step.keys == QLatin1String("held")) // Space repeating while held down: no press
+                for (bool press : {true, true, false})
+                    QTest::simulateEvent(QApplication::focusWidget(), press, Qt::Key_Space, {}, QStringLiteral(" "), press);
             else
                 *step.keys ? QTest::keySequence(QApplication::focusWidget(), QKeySequence(QLatin1String(step.keys)))
                            : QTest::mouseClick(shown.control("imgCazzaro"), Qt::LeftButton);
