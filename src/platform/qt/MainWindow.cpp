@@ -230,9 +230,12 @@ void MainWindow::connectEvents()
     connect(Timer1, &IntervalTimer::timeout, this, &MainWindow::onTick);
     // Focus given from outside, as a screen reader's SetFocus does, moves the ring there too.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
-        for (layout::Control id : focus::Ring)
-            if (now == control(id) && id != keyboard_.focused())
-                keyboard_.click(id), showFocus();
+        for (layout::Control id : focus::Ring) {
+            if (now == control(id) && id != keyboard_.focused()) {
+                keyboard_.click(id);
+                showFocus();
+            }
+        }
     });
 }
 
