@@ -235,6 +235,32 @@ TEST_CASE("centring rounds halves down, also on a screen smaller than the window
     }
 }
 
+TEST_CASE("scaling to a DPI: each edge on its own, halves up; and a screen pixel back to the design pixel that holds it")
+{
+    struct Row { int dpi; layout::Rect design, expected; };
+    const Row rows[] = {
+        {96, {296, 264, 201, 13}, {296, 264, 201, 13}}, {120, {0, 0, 550, 304}, {0, 0, 688, 380}},
+        {144, {0, 0, 550, 304}, {0, 0, 825, 456}}, {192, {0, 0, 550, 304}, {0, 0, 1100, 608}},
+        {120, {536, 5, 10, 10}, {670, 6, 13, 13}}, {144, {536, 5, 10, 10}, {804, 8, 15, 15}},
+        {192, {536, 5, 10, 10}, {1072, 10, 20, 20}}, {120, {184, 48, 291, 89}, {230, 60, 364, 111}},
+        {144, {184, 48, 291, 89}, {276, 72, 437, 134}}, {120, {296, 264, 201, 13}, {370, 330, 251, 16}},
+        {144, {296, 264, 201, 13}, {444, 396, 302, 20}}, {192, {296, 264, 201, 13}, {592, 528, 402, 26}},
+        {120, {1, 1, 1, 1}, {1, 1, 2, 2}}, {144, {1, 1, 2, 1}, {2, 2, 3, 1}}, {120, {-3, -1, 2, 1}, {-4, -1, 3, 1}},
+    };
+    for (const Row &row : rows)
+        CHECK(layout::scaled(row.design, row.dpi) == row.expected);
+    CHECK(layout::scaled(layout::WindowSize, 120) == (layout::Size{688, 380}));
+    const int back[][3] = {{96, 7, 7}, {120, 2, 1}, {120, 3, 2}, {120, -1, -1}, {144, 1, 0}, {144, 2, 1},
+                           {144, 4, 2}, {144, 5, 3}, {192, 1, 0}, {192, 1099, 549}, {192, -1, -1}};
+    for (const auto &row : back)
+        CHECK_EQ(layout::unscaled({row[1], row[1]}, row[0]).x, row[2], std::to_string(row[0]) + " " + std::to_string(row[1]));
+    // Every screen pixel of every design pixel's span goes back to it, at the edges too.
+    for (int dpi : {96, 120, 144, 168, 192, 240})
+        for (int d = -4; d < 600; ++d)
+            for (int q = layout::scaled(d, dpi); q < layout::scaled(d + 1, dpi); ++q)
+                CHECK_EQ(layout::unscaled({q, q}, dpi).y, d, std::to_string(dpi) + " " + std::to_string(q));
+}
+
 TEST_CASE("a label's text as read out: the ampersand rule, each line break as LF")
 {
     const std::pair<std::u16string, std::u16string> rows[] = {
