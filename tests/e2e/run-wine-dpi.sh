@@ -155,6 +155,18 @@ TABLE
     park
 }
 
+# The tooltip over the photo's last pixel, which only the scaled tooltip areas reach; put away
+# over the backdrop.
+tip_shown() { unnamed | grep -vx "$window"; }
+check_tip() {
+    xdotool mousemove "$((X + $(s 148-)))" "$((Y + $(s 270-)))" sleep 0.1 mousemove "$((X + $(s 148-) - 1))" "$((Y + $(s 270-)))"
+    wait_for 10 tip_shown && pass "at $dpi DPI the tooltip over the photo's last pixel" \
+        || fail "at $dpi DPI no tooltip over the photo's last pixel"
+    xdotool mousemove "$((X + $(s 520)))" "$((Y + $(s 200)))"
+    for _ in $(seq 50); do [ -z "$(tip_shown)" ] && break; sleep 0.1; done
+    park
+}
+
 # Clicks at design points; the phrase, the credits box, the browser and the end tell what was hit.
 shot_at() { shot "$1" "$(s "$2")" "$(s "$3")" "$(($(s $(($2 + $4))) - $(s "$2")))" "$(($(s $(($3 + $5))) - $(s "$3")))"; }
 changed_at() { # changed_at SECONDS NAME X Y W H (design pixels)
@@ -206,6 +218,7 @@ for d in 120 144 192; do
     geometry "$w" "$h" $(((screen_w - w) / 2)) $(((screen_h - h) / 2)) "the window at $d DPI"
     [ "$d" = 120 ] || judge_until "sample-${d}dpi" "sample-${d}dpi"
     check_pointers
+    check_tip
     check_clicks
     close
     if [ "$d" != 120 ]; then
@@ -223,6 +236,7 @@ start sample && {
     geometry 1100 608 "$sx" "$sy" "the window after WM_DPICHANGED to 192, in the suggested place"
     judge_until sample-to-192dpi sample-192dpi
     check_pointers
+    check_tip
     dpi=96
     read -r _ sx sy sw sh _ _ < <("$wine" "$probe" dpi 96 | tr -d '\r')
     geometry 550 304 "$sx" "$sy" "the window after WM_DPICHANGED back to 96"
