@@ -223,15 +223,12 @@ TEST_CASE("the phrase's fit: its own size when it fits, else the largest half po
 
 TEST_CASE("centring rounds halves down, also on a screen smaller than the window")
 {
-    struct Row { layout::Rect screen; layout::Point expected; };
-    const Row rows[] = {
-        {{0, 0, 1024, 768}, {237, 232}}, {{0, 0, 1025, 769}, {237, 232}}, {{1920, 30, 1280, 1000}, {2285, 378}},
-        {{0, 0, 549, 303}, {-1, -1}},
-    };
-    for (const Row &row : rows) {
-        const layout::Point at = layout::centredTopLeft(row.screen, layout::WindowSize);
-        CHECK_EQ(at.x, row.expected.x, std::to_string(row.screen.width));
-        CHECK_EQ(at.y, row.expected.y, std::to_string(row.screen.height));
+    const std::pair<layout::Rect, layout::Point> rows[] = {{{0, 0, 1024, 768}, {237, 232}}, {{0, 0, 1025, 769}, {237, 232}},
+                                                           {{1920, 30, 1280, 1000}, {2285, 378}}, {{0, 0, 549, 303}, {-1, -1}}};
+    for (const auto &[screen, expected] : rows) {
+        const layout::Point at = layout::centredTopLeft(screen, layout::WindowSize);
+        CHECK_EQ(at.x, expected.x, std::to_string(screen.width));
+        CHECK_EQ(at.y, expected.y, std::to_string(screen.height));
     }
 }
 

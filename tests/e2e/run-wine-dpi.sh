@@ -4,9 +4,10 @@
 # edges of their scaled places, a click on each control, and pictures of the sample and of a
 # long phrase at 144 and 192 DPI compared with reviewed ones in tests/references/win32. Then, at
 # 96 DPI, WM_DPICHANGED to 192 and back to 96 (as a move between monitors sends it): each step
-# lays the window out again, and back at 96 the picture is the 96 DPI one, pixel for pixel.
-# Usage: run-wine-dpi.sh ZIP [PROBE]   (the zip of tools/build-windows.sh; the probe,
-# ciarla_probe.exe, by default from the build beside the zip).
+# lays the window out again, and back at 96 the picture is the 96 DPI one, pixel for pixel. A
+# screen reader's client finds each control's place and hit test scaled at 144 DPI.
+# Usage: run-wine-dpi.sh ZIP [PROBE [CLIENT]]   (the zip of tools/build-windows.sh; the probe,
+# ciarla_probe.exe, and ciarla_a11y_client.exe, by default from the build beside the zip).
 # Exit 77: tools missing. CIARLA_UPDATE_REFERENCES=1 writes the pictures as new references.
 set -uo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -15,9 +16,10 @@ session_bounded 900 "$0" "$@"
 
 zip=$(readlink -f "${1:?usage: run-wine-dpi.sh ZIP [PROBE]}")
 probe=$(readlink -f "${2:-$(dirname "$zip")/build/bin/ciarla_probe.exe}")
+client=$(readlink -f "${3:-$(dirname "$zip")/build/bin/ciarla_a11y_client.exe}")
 wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
 session_need wineserver Xvfb xdotool xwininfo import compare convert unzip python3
-[ -f "$probe" ] || { echo "FAIL: no probe at $probe"; exit 1; }
+[ -f "$probe" ] && [ -f "$client" ] || { echo "FAIL: no probe at $probe or no client at $client"; exit 1; }
 references=$(cd "$here/../references/win32" && pwd)
 failed=$(dirname "$zip")/references-failed-dpi
 update=${CIARLA_UPDATE_REFERENCES:-}
@@ -226,6 +228,18 @@ for d in 120 144 192; do
         close
     fi
 done
+
+echo "== a screen reader's client at 144 DPI"
+set_dpi 144
+folder a11y "Una &sola cazzata/nper il lettore"
+# Larger than its frame: its place is cut by the window's edge.
+convert -size 200x300 xc:steelblue "$work/a11y/foto.jpg"
+start a11y && {
+    "$wine" "$client" "$("$wine" winepath -w "$work/a11y/cazzate.txt" 2>/dev/null)" 144 >"$work/client.log" 2>&1 \
+        && pass "a screen reader's places and hit tests at 144 DPI" \
+        || { fail "a screen reader's client at 144 DPI:"; grep FAIL "$work/client.log" | tr -d '\r'; }
+    ended "$app"
+}
 
 echo "== 96 DPI, then WM_DPICHANGED to 192 and back"
 set_dpi 96
