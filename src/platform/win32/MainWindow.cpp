@@ -342,6 +342,8 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
     case WM_DPICHANGED: {
+        if (!lParam)
+            break;
         const RECT suggested = *reinterpret_cast<const RECT *>(lParam);
         applyDpi(LOWORD(wParam));
         SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
