@@ -10,6 +10,11 @@ int halfRoundedDown(int value)
     return value >= 0 ? value / 2 : -((1 - value) / 2);
 }
 
+int floorDivided(long long value, int by)
+{
+    return int(value >= 0 ? value / by : -((by - 1 - value) / by));
+}
+
 Rect placeOf(const ControlLayout &entry, Size photo)
 {
     const Rect place = entry.place;
@@ -93,6 +98,29 @@ std::vector<std::pair<Control, Rect>> tooltipAreas(Size photo)
         }
     }
     return areas;
+}
+
+int scaled(int designPixels, int dpi)
+{
+    return floorDivided(2LL * designPixels * dpi + 96, 192);
+}
+
+Rect scaled(Rect r, int dpi)
+{
+    const int left = scaled(r.x, dpi), top = scaled(r.y, dpi);
+    return {left, top, scaled(r.x + r.width, dpi) - left, scaled(r.y + r.height, dpi) - top};
+}
+
+Size scaled(Size s, int dpi)
+{
+    return {scaled(s.width, dpi), scaled(s.height, dpi)};
+}
+
+Point unscaled(Point p, int dpi)
+{
+    // The largest design pixel d with scaled(d) <= p.
+    const auto back = [dpi](int v) { return floorDivided(192LL * v + 95, 2 * dpi); };
+    return {back(p.x), back(p.y)};
 }
 
 Point centredTopLeft(Rect available, Size size)

@@ -95,6 +95,16 @@ Pointer pointerAt(Point p, Size photo);
 // place less those of the controls above it that take the mouse and wear none.
 std::vector<std::pair<Control, Rect>> tooltipAreas(Size photo);
 
+// From design pixels to a screen's pixels at dpi (96: as designed). Each edge is scaled on its
+// own, round(v * dpi / 96) with halves up, so controls that touch in the design still touch and
+// the window is round(550 s) x round(304 s).
+int scaled(int designPixels, int dpi);
+Rect scaled(Rect r, int dpi);
+Size scaled(Size s, int dpi);
+// The design pixel whose scaled span holds the screen pixel p: hit tests in the design's terms
+// find the control whose scaled place holds p.
+Point unscaled(Point p, int dpi);
+
 // Top-left corner that centres size in the available area, halves rounded down.
 Point centredTopLeft(Rect available, Size size);
 

@@ -223,16 +223,40 @@ TEST_CASE("the phrase's fit: its own size when it fits, else the largest half po
 
 TEST_CASE("centring rounds halves down, also on a screen smaller than the window")
 {
-    struct Row { layout::Rect screen; layout::Point expected; };
-    const Row rows[] = {
-        {{0, 0, 1024, 768}, {237, 232}}, {{0, 0, 1025, 769}, {237, 232}}, {{1920, 30, 1280, 1000}, {2285, 378}},
-        {{0, 0, 549, 303}, {-1, -1}},
-    };
-    for (const Row &row : rows) {
-        const layout::Point at = layout::centredTopLeft(row.screen, layout::WindowSize);
-        CHECK_EQ(at.x, row.expected.x, std::to_string(row.screen.width));
-        CHECK_EQ(at.y, row.expected.y, std::to_string(row.screen.height));
+    const std::pair<layout::Rect, layout::Point> rows[] = {{{0, 0, 1024, 768}, {237, 232}}, {{0, 0, 1025, 769}, {237, 232}},
+                                                           {{1920, 30, 1280, 1000}, {2285, 378}}, {{0, 0, 549, 303}, {-1, -1}}};
+    for (const auto &[screen, expected] : rows) {
+        const layout::Point at = layout::centredTopLeft(screen, layout::WindowSize);
+        CHECK_EQ(at.x, expected.x, std::to_string(screen.width));
+        CHECK_EQ(at.y, expected.y, std::to_string(screen.height));
     }
+}
+
+TEST_CASE("scaling to a DPI: each edge on its own, halves up; and a screen pixel back to the design pixel that holds it")
+{
+    // A place in the design, which is also its place at 96 DPI, then at 120, 144 and 192 DPI.
+    const int dpis[] = {96, 120, 144, 192};
+    const layout::Rect rows[][4] = {
+        {{0, 0, 550, 304}, {0, 0, 688, 380}, {0, 0, 825, 456}, {0, 0, 1100, 608}},
+        {{536, 5, 10, 10}, {670, 6, 13, 13}, {804, 8, 15, 15}, {1072, 10, 20, 20}},
+        {{184, 48, 291, 89}, {230, 60, 364, 111}, {276, 72, 437, 134}, {368, 96, 582, 178}},
+        {{296, 264, 201, 13}, {370, 330, 251, 16}, {444, 396, 302, 20}, {592, 528, 402, 26}},
+        {{1, 1, 2, 1}, {1, 1, 3, 2}, {2, 2, 3, 1}, {2, 2, 4, 2}},
+        {{-3, -1, 2, 1}, {-4, -1, 3, 1}, {-4, -1, 3, 1}, {-6, -2, 4, 2}},
+    };
+    for (const auto &row : rows)
+        for (int i : {0, 1, 2, 3})
+            CHECK(layout::scaled(row[0], dpis[i]) == row[i]);
+    CHECK(layout::scaled(layout::WindowSize, 120) == (layout::Size{688, 380}));
+    const int back[][3] = {{96, 7, 7}, {120, 2, 1}, {120, 3, 2}, {120, -1, -1}, {144, 1, 0}, {144, 2, 1},
+                           {144, 4, 2}, {144, 5, 3}, {192, 1, 0}, {192, 1099, 549}, {192, -1, -1}};
+    for (const auto &row : back)
+        CHECK_EQ(layout::unscaled({row[1], row[1]}, row[0]).x, row[2], std::to_string(row[0]) + " " + std::to_string(row[1]));
+    // Every screen pixel of every design pixel's span goes back to it, at the edges too.
+    for (int dpi : {96, 120, 144, 168, 192, 240})
+        for (int d = -4; d < 600; ++d)
+            for (int q = layout::scaled(d, dpi); q < layout::scaled(d + 1, dpi); ++q)
+                CHECK_EQ(layout::unscaled({q, q}, dpi).y, d, std::to_string(dpi) + " " + std::to_string(q));
 }
 
 TEST_CASE("a label's text as read out: the ampersand rule, each line break as LF")

@@ -112,8 +112,9 @@ grep -q 'SKIP_TASKBAR' <<<"$hints" && fail "the window is kept off the taskbar" 
 # Functions move, minimise and close (4 + 8 + 32), no resizing or maximising; no decorations.
 grep -q '^_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x3, 0x2c, 0x0,' <<<"$hints" \
     && pass "the taskbar may minimise, move and close it, nothing more" || fail "the window manager's hints: $(head -n 1 <<<"$hints")"
-# Not aware of the screen's DPI, so that Windows scales it; Wine 8 does not scale, and tells
-# another process nothing true of a window's awareness, so the manifest is read.
+# Aware of each monitor's DPI, per monitor v2 first, with dpiAware's per-monitor and system
+# forms for older systems; Wine 8 tells another process nothing true of a window's awareness,
+# so the manifest is read.
 python3 - "$work/full/Ciarlatronix.exe" >"$work/manifest.xml" <<'PY'
 import struct, sys
 pe = open(sys.argv[1], 'rb').read()
@@ -133,8 +134,10 @@ leaf = find(find(find(0, 24), 1), None)  # RT_MANIFEST, 1, the first language
 data, size = struct.unpack_from('<II', pe, base + leaf)
 sys.stdout.write(pe[data - delta:data - delta + size].decode())
 PY
-grep -q '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">false</dpiAware>' "$work/manifest.xml" \
-    && ! grep -q 'dpiAwareness' "$work/manifest.xml" && pass "the manifest (resource 1) declares dpiAware false and no dpiAwareness" \
+grep -q '<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2, PerMonitor</dpiAwareness>' "$work/manifest.xml" \
+    && grep -q '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true/pm</dpiAware>' "$work/manifest.xml" \
+    && ! grep -q 'gdiScaling' "$work/manifest.xml" \
+    && pass "the manifest (resource 1) declares dpiAwareness PerMonitorV2, PerMonitor and dpiAware true/pm" \
     || fail "the manifest: $(grep -i dpi "$work/manifest.xml")"
 probe version "$("$wine" winepath -w "$work/full/Ciarlatronix.exe" 2>/dev/null)" >"$work/version"
 cat >"$work/version-expected" <<'VERSION'

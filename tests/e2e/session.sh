@@ -59,10 +59,10 @@ SCRIPT
 }
 opened() { grep -c . "$work/opened.log" 2>/dev/null || true; }
 
-# session_display: Xvfb, 1024 x 768 at 96 dots an inch, with no resources (no Xft.dpi), on a
+# session_display [WxH]: Xvfb, 1024 x 768 (or WxH) at 96 dots an inch, with no resources (no Xft.dpi), on a
 # display number of its own.
 session_display() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -dpi 96 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     pids+=($!)
     local _
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done

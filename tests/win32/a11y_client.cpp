@@ -1,7 +1,7 @@
 // A screen reader's view of the running Windows program, from another process, through Active
-// Accessibility, with a user's keys. Usage: a11y_client PHRASE_FILE. Start the program once this
-// says "PASS: listening", with a phrase file of the one line "Una &sola cazzata/nper il lettore".
-// Prints PASS/FAIL lines and a count; exit status 0 when all pass. Ends by closing the window.
+// Accessibility, with a user's keys. Usage: a11y_client PHRASE_FILE [DPI]. Start the program once
+// this says "PASS: listening", with a phrase file of the one line "Una &sola cazzata/nper il
+// lettore". Prints PASS/FAIL lines and a count; exit status 0 when all pass. Ends by closing the window.
 #include <windows.h>
 #include <oleacc.h>
 
@@ -178,8 +178,11 @@ DWORD WINAPI guard(void *)
 
 int wmain(int argc, wchar_t **argv)
 {
-    if (argc != 2)
+    if (argc < 2)
         return 2;
+    // At another DPI than 96 (the second argument) places and probes are the design's scaled edge by edge, halves up.
+    const long dpi = argc > 2 ? _wtol(argv[2]) : 96;
+    const auto s = [dpi](long v) { return (2 * v * dpi + 96) / 192; };
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     // Listening before the program starts: its first focus move is heard too.
     check(SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr, onEvent, 0, 0, WINEVENT_OUTOFCONTEXT),
@@ -203,16 +206,19 @@ int wmain(int argc, wchar_t **argv)
         client->get_accRole(child(id), &role);
         client->get_accState(child(id), &state);
         client->accLocation(&x, &y, &w, &h, child(id));
-        client->accHitTest(origin.x + r.probe.x, origin.y + r.probe.y, &hit);
-        wchar_t place[64];
+        client->accHitTest(origin.x + s(r.probe.x), origin.y + s(r.probe.y), &hit);
+        wchar_t place[64], expected[64];
         swprintf(place, 64, L"%ld,%ld to %ld,%ld", x - origin.x, y - origin.y, x - origin.x + w, y - origin.y + h);
+        long l = 0, t = 0, rt = 0, b = 0;
+        swscanf(r.place, L"%ld,%ld to %ld,%ld", &l, &t, &rt, &b);
+        swprintf(expected, 64, L"%ld,%ld to %ld,%ld", s(l), s(t), s(rt), s(b));
         const std::wstring properties[][3] = {
             {L"name", r.name, read(client, &IAccessible::get_accName, id)},
             {L"description", r.description, read(client, &IAccessible::get_accDescription, id)},
             {L"role", number(child(r.role)), number(role)},
             {L"state", number(child(r.state), L"%#lx"), number(state, L"%#lx")},
             {L"default action", r.action, read(client, &IAccessible::get_accDefaultAction, id)},
-            {L"value", r.value, read(client, &IAccessible::get_accValue, id)}, {L"place", r.place, place},
+            {L"value", r.value, read(client, &IAccessible::get_accValue, id)}, {L"place", expected, place},
             {L"hit test", number(child(id)), number(hit)}};
         for (const auto &p : properties)
             same("child " + std::to_string(id) + " '" + utf8(r.name) + "'", p[0], p[1], p[2]);

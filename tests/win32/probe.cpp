@@ -1,5 +1,6 @@
 // What Windows tells of the program, for tests/e2e/run-wine-conditions.sh. "window": the main window's styles, whether
-// it is active, each box's owner and button; "version EXE": as Explorer reads it; "hold FILE": open for writing till stdin ends.
+// it is active, each box's owner and button; "version EXE": as Explorer reads it; "hold FILE": open for writing till stdin ends;
+// "dpi N": WM_DPICHANGED to N, suggesting round(550 N/96) x round(304 N/96) about the same centre; "metric INDEX DPI": GetSystemMetricsForDpi.
 #include <windows.h>
 #include <cstdio>
 #include <string>
@@ -12,6 +13,15 @@ int wmain(int argc, wchar_t **argv)
     for (wchar_t ok[16]; what == L"window" && (box = FindWindowExW(nullptr, box, L"#32770", L"Ciarlatronix"));)
         wprintf(L"box owner %ls button %ls\n", !GetWindow(box, GW_OWNER) ? L"none" : GetWindow(box, GW_OWNER) == main ? L"main" : L"other",
                 GetDlgItemTextW(box, IDOK, ok, 16) ? ok : L"");
+    if (what == L"metric")
+        wprintf(L"%d\n", GetSystemMetricsForDpi(_wtoi(file.c_str()), UINT(_wtoi(argc > 3 ? argv[3] : L"96"))));
+    if (RECT r{}, *remote = nullptr; what == L"dpi" && GetWindowRect(main, &r)) { // the rectangle must lie in the program's memory
+        const int dpi = _wtoi(file.c_str()), w = MulDiv(550, dpi, 96), h = MulDiv(304, dpi, 96), x = (r.left + r.right - w) / 2, y = (r.top + r.bottom - h) / 2;
+        DWORD pid = 0;
+        HANDLE process = GetWindowThreadProcessId(main, &pid) ? OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid) : nullptr;
+        if (r = {x, y, x + w, y + h}; process && (remote = static_cast<RECT *>(VirtualAllocEx(process, nullptr, sizeof r, MEM_COMMIT, PAGE_READWRITE))) && WriteProcessMemory(process, remote, &r, sizeof r, nullptr))
+            wprintf(L"suggested %d %d %d %d answer %d\n", x, y, w, h, int(SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(remote))));
+    }
     std::string block(what == L"version" ? GetFileVersionInfoSizeW(file.c_str(), nullptr) : 0, '\0');
     UINT size = 0; WORD *lang = nullptr; VS_FIXEDFILEINFO *fixed = nullptr;
     if (!block.empty() && GetFileVersionInfoW(file.c_str(), 0, DWORD(block.size()), block.data())

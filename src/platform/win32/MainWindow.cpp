@@ -12,6 +12,10 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4
+#endif
+
 namespace {
 
 using layout::Control;
@@ -44,6 +48,20 @@ focus::Key keyOf(WPARAM virtualKey)
     return focus::Key::Other;
 }
 
+// The window's own DPI; on systems before Windows 10 1607, the system's.
+int dpiOf(HWND window)
+{
+    using ForWindow = UINT(WINAPI *)(HWND);
+    static const auto forWindow = reinterpret_cast<ForWindow>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (const UINT dpi = forWindow ? forWindow(window) : 0)
+        return int(dpi);
+    HDC dc = GetDC(window);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(window, dc);
+    return dpi;
+}
+
 [[noreturn]] void failWithLastError()
 {
     const DWORD code = GetLastError();
@@ -73,21 +91,10 @@ MainWindow::MainWindow(HINSTANCE instance)
     : instance_(instance), phrase_(wintext::wide(layout::PhrasePlaceholder)), phrasePoints_(layout::BaseFontPoints),
       tipText_(wintext::wide(layout::PhraseTooltip))
 {
-    for (const layout::ControlLayout &control : layout::Controls) {
-        if (control.artwork)
-            pictures_[control.artwork] = artwork::picture(instance_, control.artwork);
-    }
-    pictures_[artwork::BackdropName] = artwork::picture(instance_, artwork::BackdropName);
-    for (layout::Pointer pointer : {layout::Pointer::Arrow, layout::Pointer::Hand, layout::Pointer::Icon})
-        pointers_[int(pointer)] = artwork::pointer(instance_, pointer);
     icon_ = artwork::icon(instance_, GetSystemMetrics(SM_CXICON));
     smallIcon_ = artwork::icon(instance_, GetSystemMetrics(SM_CXSMICON));
 
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof dialogFont_, &dialogFont_);
-    HDC screen = GetDC(nullptr);
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    creditsFont_ = font(layout::BaseFontPoints);
 }
 
 MainWindow::~MainWindow()
@@ -95,12 +102,9 @@ MainWindow::~MainWindow()
     form_.reset();
     if (window_)
         DestroyWindow(window_);
-    for (auto &entry : pictures_)
-        DeleteObject(entry.second);
+    applyDpi(0);
     if (photo_)
         DeleteObject(photo_);
-    for (auto &entry : fonts_)
-        DeleteObject(entry.second);
     DestroyIcon(icon_);
     DestroyIcon(smallIcon_);
 }
@@ -121,21 +125,28 @@ bool MainWindow::open()
 
     const DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
     const DWORD exStyle = WS_EX_APPWINDOW;
-    RECT frame{0, 0, layout::WindowSize.width, layout::WindowSize.height};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    const layout::Size outer{frame.right - frame.left, frame.bottom - frame.top};
-    const layout::Point corner = layout::centredTopLeft(
-        {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, outer);
-    window_ = CreateWindowExW(exStyle, ClassName, L"", style, corner.x, corner.y, outer.width, outer.height, nullptr,
-                              nullptr, instance_, this);
+    window_ = CreateWindowExW(exStyle, ClassName, L"", style, 0, 0, layout::WindowSize.width,
+                              layout::WindowSize.height, nullptr, nullptr, instance_, this);
     if (!window_)
         return false;
+    // Sized for the DPI of the monitor it was made on, and centred in that monitor's work area.
+    applyDpi(dpiOf(window_));
+    RECT frame = onScreen({0, 0, layout::WindowSize.width, layout::WindowSize.height});
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    const layout::Size outer{frame.right - frame.left, frame.bottom - frame.top};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT &work = monitor.rcWork;
+    const layout::Point corner =
+        layout::centredTopLeft({work.left, work.top, work.right - work.left, work.bottom - work.top}, outer);
+    SetWindowPos(window_, nullptr, corner.x, corner.y, outer.width, outer.height, SWP_NOZORDER | SWP_NOACTIVATE);
     reporter_.setWindow(window_);
     createCreditsBox(true, wintext::wide(layout::CreditsPlaceholder));
     createTooltip();
     accessible_ = std::make_unique<WindowAccessible>(WindowAccessible::Window{
         window_, [this] { return wintext::utf16(phrase_); }, [this] { return creditsText(); },
-        [this] { return photoSize(); },
+        [this] { return photoSize(); }, [this] { return dpi_; },
         [this](Control control) { PostMessageW(window_, PressMessage, WPARAM(control), 0); },
         [this] { return hasFocus() ? keyboard_.focused() : Control::None; }});
 
@@ -160,17 +171,76 @@ int MainWindow::run()
     return message.message == WM_QUIT ? int(message.wParam) : 1;
 }
 
+void MainWindow::applyDpi(int dpi)
+{
+    // 0: only lets go of everything, for the destructor.
+    dpi_ = dpi;
+    for (auto &entry : pictures_)
+        DeleteObject(entry.second);
+    pictures_.clear();
+    for (auto &entry : fonts_)
+        DeleteObject(entry.second);
+    fonts_.clear();
+    for (HCURSOR &pointer : pointers_) {
+        if (pointer && pointer != LoadCursorW(nullptr, IDC_ARROW))
+            DestroyCursor(pointer);
+        pointer = nullptr;
+    }
+    if (dpi == 0)
+        return showPhoto();
+    const auto load = [&](const char *name, layout::Rect place) {
+        const layout::Rect shown = layout::scaled(place, dpi);
+        pictures_[name] = dpi == 96 ? artwork::picture(instance_, name)
+                                    : artwork::pictureAt(instance_, name, {shown.width, shown.height});
+    };
+    for (const layout::ControlLayout &control : layout::Controls) {
+        if (control.artwork)
+            load(control.artwork, control.place);
+    }
+    load(artwork::BackdropName, {0, 0, layout::WindowSize.width, layout::WindowSize.height});
+    showPhoto();
+    for (layout::Pointer pointer : {layout::Pointer::Arrow, layout::Pointer::Hand, layout::Pointer::Icon})
+        pointers_[int(pointer)] = artwork::pointer(instance_, pointer, dpi);
+    creditsFont_ = font(layout::BaseFontPoints);
+    drawnPoints_ = 0;
+    if (credits_) {
+        const RECT place = onScreen(layout::of(Control::txtCrediti).place);
+        SetWindowPos(credits_, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(credits_, WM_SETFONT, reinterpret_cast<WPARAM>(creditsFont_), TRUE);
+    }
+    placeTooltip();
+}
+
+void MainWindow::showPhoto()
+{
+    if (shownPhoto_)
+        DeleteObject(shownPhoto_);
+    shownPhoto_ = nullptr;
+    // Smoothly scaled to the span its design pixels take on screen.
+    if (photo_ && dpi_ > 0 && dpi_ != 96) {
+        const layout::Rect face = layout::of(Control::imgCazzaro).place;
+        const layout::Rect shown = layout::scaled({face.x, face.y, photoSize().width, photoSize().height}, dpi_);
+        shownPhoto_ = artwork::resized(photo_, {shown.width, shown.height});
+    }
+}
+
+RECT MainWindow::onScreen(layout::Rect design) const
+{
+    return toRect(layout::scaled(design, dpi_));
+}
+
 void MainWindow::createCreditsBox(bool centred, const std::wstring &text)
 {
     if (credits_)
         DestroyWindow(credits_);
     // Disabled: it takes neither focus nor the mouse, so clicks on it reach the window,
     // which finds Label2 beneath the word "Credits".
-    const layout::Rect place = layout::of(Control::txtCrediti).place;
+    const RECT place = onScreen(layout::of(Control::txtCrediti).place);
     credits_ = CreateWindowExW(0, L"EDIT", text.c_str(),
                                WS_CHILD | WS_VISIBLE | WS_DISABLED | ES_READONLY | ES_AUTOHSCROLL
                                    | (centred ? ES_CENTER : ES_LEFT),
-                               place.x, place.y, place.width, place.height, window_,
+                               place.left, place.top, place.right - place.left, place.bottom - place.top, window_,
                                reinterpret_cast<HMENU>(CreditsId), instance_, nullptr);
     if (!credits_)
         failWithLastError();
@@ -204,7 +274,7 @@ void MainWindow::placeTooltip()
     tool.lpszText = tipText_.data();
     for (const auto &area : layout::tooltipAreas(photoSize())) {
         tool.uId = tipTools_++;
-        tool.rect = toRect(area.second);
+        tool.rect = onScreen(area.second);
         SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
@@ -238,10 +308,11 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         HDC dc = BeginPaint(window_, &ps);
         // Drawn off screen first, so a new phrase never flickers over a bare balloon.
         HDC buffer = CreateCompatibleDC(dc);
-        HBITMAP canvas = CreateCompatibleBitmap(dc, layout::WindowSize.width, layout::WindowSize.height);
+        const layout::Size size = layout::scaled(layout::WindowSize, dpi_);
+        HBITMAP canvas = CreateCompatibleBitmap(dc, size.width, size.height);
         const HGDIOBJ previous = SelectObject(buffer, canvas);
         paint(buffer);
-        BitBlt(dc, 0, 0, layout::WindowSize.width, layout::WindowSize.height, buffer, 0, 0, SRCCOPY);
+        BitBlt(dc, 0, 0, size.width, size.height, buffer, 0, 0, SRCCOPY);
         SelectObject(buffer, previous);
         DeleteObject(canvas);
         DeleteDC(buffer);
@@ -261,7 +332,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             POINT where;
             GetCursorPos(&where);
             ScreenToClient(window_, &where);
-            SetCursor(pointers_[int(layout::pointerAt({where.x, where.y}, photoSize()))]);
+            SetCursor(pointers_[int(layout::pointerAt(layout::unscaled({where.x, where.y}, dpi_), photoSize()))]);
             return TRUE;
         }
         break;
@@ -275,6 +346,23 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         ReleaseCapture();
         if (clicked != Control::None)
             press(clicked);
+        return 0;
+    }
+    case WM_GETDPISCALEDSIZE: {
+        // Exactly the scaled window, which Windows then suggests with WM_DPICHANGED.
+        auto *size = reinterpret_cast<SIZE *>(lParam);
+        const layout::Size scaled = layout::scaled(layout::WindowSize, int(wParam));
+        *size = {scaled.width, scaled.height};
+        return TRUE;
+    }
+    case WM_DPICHANGED: {
+        if (!lParam)
+            break;
+        const RECT suggested = *reinterpret_cast<const RECT *>(lParam);
+        applyDpi(LOWORD(wParam));
+        SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        InvalidateRect(window_, nullptr, FALSE);
         return 0;
     }
     case PressMessage:
@@ -332,22 +420,23 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
 
 void MainWindow::paint(HDC dc)
 {
-    RECT all{0, 0, layout::WindowSize.width, layout::WindowSize.height};
+    RECT all = onScreen({0, 0, layout::WindowSize.width, layout::WindowSize.height});
     FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
     HDC source = CreateCompatibleDC(dc);
+    // Each picture is already at the window's DPI; x and y are design pixels.
     const auto blit = [&](HBITMAP bitmap, int x, int y) {
         if (!bitmap)
             return;
         const layout::Size size = artwork::sizeOf(bitmap);
         const HGDIOBJ previous = SelectObject(source, bitmap);
-        BitBlt(dc, x, y, size.width, size.height, source, 0, 0, SRCCOPY);
+        BitBlt(dc, layout::scaled(x, dpi_), layout::scaled(y, dpi_), size.width, size.height, source, 0, 0, SRCCOPY);
         SelectObject(source, previous);
     };
     blit(pictures_[artwork::BackdropName], 0, 0);
     // From the bottom of the stack up, so each control lies over those below it.
     for (auto control = layout::Controls.rbegin(); control != layout::Controls.rend(); ++control) {
         if (control->id == Control::imgCazzaro && photo_)
-            blit(photo_, control->place.x, control->place.y);
+            blit(shownPhoto_ ? shownPhoto_ : photo_, control->place.x, control->place.y);
         else if (control->kind == layout::Kind::Picture)
             blit(pictures_[control->artwork], control->place.x, control->place.y);
         else if (control->id == Control::Label1)
@@ -355,14 +444,14 @@ void MainWindow::paint(HDC dc)
     }
     DeleteDC(source);
     if (keyboard_.markShown() && hasFocus()) {
-        const RECT mark = toRect(focus::markAround(keyboard_.focused()));
+        const RECT mark = onScreen(focus::markAround(keyboard_.focused()));
         DrawFocusRect(dc, &mark);
     }
 }
 
 void MainWindow::drawPhrase(HDC dc)
 {
-    RECT place = toRect(layout::of(Control::Label1).place);
+    RECT place = onScreen(layout::of(Control::Label1).place);
     const HGDIOBJ previous = SelectObject(dc, font(drawnPhrasePoints()));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
@@ -374,7 +463,7 @@ float MainWindow::drawnPhrasePoints()
 {
     if (drawnPoints_ > 0)
         return drawnPoints_;
-    const layout::Rect place = layout::of(Control::Label1).place;
+    const layout::Rect place = layout::scaled(layout::of(Control::Label1).place, dpi_);
     HDC screen = GetDC(window_);
     HDC measure = CreateCompatibleDC(screen);
     ReleaseDC(window_, screen);
@@ -406,9 +495,10 @@ void MainWindow::invalidate(Control control)
 {
     if (!window_)
         return;
-    RECT area = toRect(layout::of(control).place);
+    layout::Rect place = layout::of(control).place;
     if (control == Control::imgCazzaro)
-        area = {area.left, area.top, area.left + photoSize().width, area.top + photoSize().height};
+        place = {place.x, place.y, photoSize().width, photoSize().height};
+    const RECT area = onScreen(place);
     InvalidateRect(window_, &area, FALSE);
 }
 
@@ -416,7 +506,7 @@ void MainWindow::invalidateMark(Control control)
 {
     if (!window_)
         return;
-    const RECT area = toRect(focus::markAround(control));
+    const RECT area = onScreen(focus::markAround(control));
     InvalidateRect(window_, &area, FALSE);
 }
 
@@ -457,7 +547,7 @@ layout::Size MainWindow::photoSize() const
 
 Control MainWindow::controlAt(LPARAM position) const
 {
-    return layout::hitTest({GET_X_LPARAM(position), GET_Y_LPARAM(position)}, photoSize());
+    return layout::hitTest(layout::unscaled({GET_X_LPARAM(position), GET_Y_LPARAM(position)}, dpi_), photoSize());
 }
 
 void MainWindow::restartTimer()
@@ -534,6 +624,7 @@ void MainWindow::setPhoto(const std::vector<unsigned char> &file)
     if (photo_)
         DeleteObject(photo_);
     photo_ = decoded;
+    showPhoto();
     invalidate(Control::imgCazzaro);
     placeTooltip();
 }

@@ -48,6 +48,12 @@ private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Loads what depends on the DPI: the pictures, the photo as shown, the pointers, the fonts;
+    // and puts the credits box and the tooltip's areas in their places.
+    void applyDpi(int dpi);
+    void showPhoto();
+    // A place in design pixels on the window at its DPI.
+    RECT onScreen(layout::Rect design) const;
     void createCreditsBox(bool centred, const std::wstring &text);
     void createTooltip();
     void placeTooltip();
@@ -69,7 +75,8 @@ private:
     HWND credits_ = nullptr;
     HWND tooltip_ = nullptr;
     std::map<std::string, HBITMAP> pictures_;
-    HBITMAP photo_ = nullptr;
+    HBITMAP photo_ = nullptr;       // at its own size, which is its size in design pixels
+    HBITMAP shownPhoto_ = nullptr;  // at the window's DPI, above 96
     HCURSOR pointers_[3] = {};
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;

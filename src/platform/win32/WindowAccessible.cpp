@@ -235,8 +235,10 @@ public:
             place.height = photo.height;
         }
         // A photo larger than designed is cut off by the window's edge, and so is its place.
+        place = layout::scaled(place, window_->dpi());
         RECT shown{place.x, place.y, place.x + place.width, place.y + place.height};
-        const RECT client{0, 0, layout::WindowSize.width, layout::WindowSize.height};
+        const layout::Size size = layout::scaled(layout::WindowSize, window_->dpi());
+        const RECT client{0, 0, size.width, size.height};
         IntersectRect(&shown, &shown, &client);
         MapWindowPoints(window_->handle, nullptr, reinterpret_cast<POINT *>(&shown), 2);
         *left = shown.left;
@@ -278,9 +280,10 @@ public:
             return RPC_E_DISCONNECTED;
         POINT at{x, y};
         ScreenToClient(window_->handle, &at);
-        if (at.x < 0 || at.y < 0 || at.x >= layout::WindowSize.width || at.y >= layout::WindowSize.height)
+        const layout::Point design = layout::unscaled({at.x, at.y}, window_->dpi());
+        if (design.x < 0 || design.y < 0 || design.x >= layout::WindowSize.width || design.y >= layout::WindowSize.height)
             return S_FALSE;
-        setChild(result, childIdOf(layout::shownAt({at.x, at.y}, window_->photo())));
+        setChild(result, childIdOf(layout::shownAt(design, window_->photo())));
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT id) override

@@ -20,6 +20,7 @@ public:
         std::function<std::u16string()> phrase;  // as drawn, before the ampersand rule
         std::function<std::u16string()> credits;
         std::function<layout::Size()> photo;
+        std::function<int()> dpi; // design pixels to the window's
         std::function<void(layout::Control)> press; // runs the control's click, later
         std::function<layout::Control()> focused;   // Control::None while the window has not the keyboard
     };

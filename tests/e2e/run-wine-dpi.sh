@@ -1,0 +1,270 @@
+#!/bin/bash
+# The Windows program under Wine on screens of 120, 144 and 192 DPI, set with LogPixels in the
+# session's own prefix: the window's size and place, the pointer over each control and at the
+# edges of their scaled places, a click on each control, and pictures of the sample and of a
+# long phrase at 144 and 192 DPI compared with reviewed ones in tests/references/win32. Then, at
+# 96 DPI, WM_DPICHANGED to 192 and back to 96 (as a move between monitors sends it): each step
+# lays the window out again, and back at 96 the picture is the 96 DPI one, pixel for pixel. A
+# screen reader's client finds each control's place and hit test scaled at 144 DPI.
+# Usage: run-wine-dpi.sh ZIP [PROBE [CLIENT]]   (the zip of tools/build-windows.sh; the probe,
+# ciarla_probe.exe, and ciarla_a11y_client.exe, by default from the build beside the zip).
+# Exit 77: tools missing. CIARLA_UPDATE_REFERENCES=1 writes the pictures as new references.
+set -uo pipefail
+here=$(dirname "$(readlink -f "$0")")
+. "$here/session.sh"
+session_bounded 900 "$0" "$@"
+
+zip=$(readlink -f "${1:?usage: run-wine-dpi.sh ZIP [PROBE]}")
+probe=$(readlink -f "${2:-$(dirname "$zip")/build/bin/ciarla_probe.exe}")
+client=$(readlink -f "${3:-$(dirname "$zip")/build/bin/ciarla_a11y_client.exe}")
+wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
+session_need wineserver Xvfb xdotool xwininfo import compare convert unzip python3
+[ -f "$probe" ] && [ -f "$client" ] || { echo "FAIL: no probe at $probe or no client at $client"; exit 1; }
+references=$(cd "$here/../references/win32" && pwd)
+failed=$(dirname "$zip")/references-failed-dpi
+update=${CIARLA_UPDATE_REFERENCES:-}
+session_begin wine-dpi
+session_cleanup="wineserver -k"
+rm -rf "$failed"
+
+session_browser
+# Room for the window at 192 DPI, 1100 x 608.
+screen_w=1920 screen_h=1200
+session_display ${screen_w}x$screen_h
+session_wine
+
+folder() { # folder CASE PHRASE: a program folder with the one-line phrase file PHRASE, no tune
+    mkdir -p "$work/$1"
+    unzip -q "$zip" -d "$work/$1" || { echo "FAIL: cannot unpack $zip"; exit 1; }
+    rm "$work/$1/audio.wav"
+    printf '%s\r\n' "$2" >"$work/$1/cazzate.txt"
+}
+long="Questa è una cazzata lunghissima, scritta apposta per non stare nel fumetto alla sua grandezza:"
+long="$long parole su parole, virgole, punti e ancora parole, finché la frase non supera i trecento caratteri"
+long="$long e il programma deve rimpicciolirla di mezzo punto alla volta. /nFine della fiera, /nanzi no: ancora un po'!"
+sample="Chi dorme non piglia pesci, ma almeno non puzza di pesce."
+folder sample "$sample"
+folder long "$long"
+
+set_dpi() { # set_dpi N: the screen's DPI for programs started from now on
+    dpi=$1
+    "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 \
+        || { echo "FAIL: cannot set LogPixels"; exit 1; }
+}
+# s V: design pixels V on the screen at $dpi, rounded half up; "V-" is the pixel just before.
+s() {
+    local v=${1%-}
+    echo $(((2 * v * dpi + 96) / 192 - (${#1} - ${#v})))
+}
+park() { xdotool mousemove 5 5; }
+start() { # start CASE: runs it from its folder; sets app, window, X, Y, WIDTH, HEIGHT
+    # The clicks below change the sample's phrase file.
+    [ "$1" = sample ] && printf '%s\r\n' "$sample" >"$work/sample/cazzate.txt"
+    (cd / && exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
+    app=$!
+    pids+=($app)
+    window=
+    wait_for 30 unnamed || { fail "$1 at $dpi DPI: no window"; return 1; }
+    window=$(unnamed | head -n 1)
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    park
+}
+geometry() { # geometry W H X Y WHAT: the window is W x H at X, Y
+    local until=$(($(date +%s) + 10))
+    while :; do
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        [ "$WIDTH $HEIGHT $X $Y" = "$1 $2 $3 $4" ] && { pass "$5: ${1}x$2 at $3,$4"; return 0; }
+        [ "$(date +%s)" -lt "$until" ] || break
+        sleep 0.1
+    done
+    fail "$5: ${WIDTH}x$HEIGHT at $X,$Y, not ${1}x$2 at $3,$4"
+}
+close() { # a click on the close mark, and the program ends
+    xdotool mousemove "$((X + $(s 541)))" "$((Y + $(s 10)))" click 1
+    ended "$app"
+    [ "$status" = 0 ] && pass "the close mark ends it at $dpi DPI" || fail "at $dpi DPI: exit status '$status'"
+    park
+}
+
+capture() { import -window "$2" -depth 8 "$work/$1.png" 2>/dev/null; }
+same() { # same NAME REFERENCE [FUZZ]
+    [ -f "$references/$2.png" ] \
+        && [ "$(compare -metric AE -fuzz "${3:-8%}" "$references/$2.png" "$work/$1.png" null: 2>&1)" = 0 ]
+}
+judge_until() { # judge_until NAME REFERENCE [FUZZ]: captures until it matches, or updates it
+    local until=$(($(date +%s) + 10))
+    while [ "$(date +%s)" -lt "$until" ]; do
+        capture "$1" "$window" && same "$1" "$2" "${3:-}" && break
+        sleep 0.1
+    done
+    if [ -n "$update" ] && [ "$1" = "$2" ] && [ "$2" != sample ]; then
+        capture "$1" "$window"
+        convert "$work/$1.png" -strip "$references/$2.png" && echo "UPDATED: $2.png"
+    elif same "$1" "$2" "${3:-}"; then
+        pass "$1 looks as $2.png${3:+ (fuzz $3)}"
+    else
+        mkdir -p "$failed"
+        cp "$work/$1.png" "$failed/$1.actual.png"
+        compare -fuzz "${3:-8%}" "$references/$2.png" "$work/$1.png" "$failed/$1.diff.png" 2>/dev/null
+        fail "$1 differs from tests/references/win32/$2.png: see $failed/$1.actual.png"
+    fi
+}
+
+# check_pointers: the pointer at each "x y pointer control" line, in design pixels (s above).
+# The hand and the icon pointer are drawn at the system's pointer size for the DPI, hot spots
+# scaled with them; the arrow is Wine's own, or X's.
+check_pointers() {
+    local size hand icon
+    size=$("$wine" "$probe" metric 13 "$dpi" | tr -d '\r')
+    hand="${size}x$size $((13 * size / 32)),$((4 * size / 32)) mono"
+    icon="${size}x$size $((size / 2)),$((size / 2)) colour"
+    while read -r x y expected control; do
+        case $expected in
+            hand) want=$hand ;;
+            icon) want=$icon ;;
+            arrow) want="24x24 4,4 mono|10x16 1,1 mono" ;;
+        esac
+        xdotool mousemove "$((X + $(s "$x")))" "$((Y + $(s "$y")))"
+        for _ in $(seq 15); do
+            sleep 0.2
+            got=$(python3 "$here/pointer.py")
+            grep -qxE "$want" <<<"$got" && break
+        done
+        grep -qxE "$want" <<<"$got" && pass "at $dpi DPI the $expected pointer over $control" \
+            || fail "at $dpi DPI over $control at $x,$y the pointer is '$got', not the $expected ($want)"
+    done <<'TABLE'
+90 60 hand Image2
+153- 60 hand Image2's-last-column
+153 60 arrow right-of-Image2
+32 32 hand Image2's-top-left
+32- 32 arrow left-of-Image2
+372 258 hand Label2
+396 268 hand Label2-under-the-credits-box
+300 268 arrow the-credits-box-left-of-Label2
+536 5 hand imgClose's-top-left
+546- 15- hand imgClose's-bottom-right
+546 10 arrow right-of-imgClose
+541 15 arrow below-imgClose
+300 60 icon Label1
+170 40 icon imgFumetto
+330 160 icon imgFumetto-over-Image1
+60 200 icon imgCazzaro
+148- 270- icon imgCazzaro's-bottom-right
+148 200 arrow right-of-imgCazzaro
+350 220 arrow Image1
+520 200 arrow the-backdrop
+TABLE
+    park
+}
+
+# The tooltip over the photo's last pixel, which only the scaled tooltip areas reach; put away
+# over the backdrop.
+tip_shown() { unnamed | grep -vx "$window"; }
+check_tip() {
+    xdotool mousemove "$((X + $(s 148-)))" "$((Y + $(s 270-)))" sleep 0.1 mousemove "$((X + $(s 148-) - 1))" "$((Y + $(s 270-)))"
+    wait_for 10 tip_shown && pass "at $dpi DPI the tooltip over the photo's last pixel" \
+        || fail "at $dpi DPI no tooltip over the photo's last pixel"
+    xdotool mousemove "$((X + $(s 520)))" "$((Y + $(s 200)))"
+    for _ in $(seq 50); do [ -z "$(tip_shown)" ] && break; sleep 0.1; done
+    park
+}
+
+# Clicks at design points; the phrase, the credits box, the browser and the end tell what was hit.
+shot_at() { shot "$1" "$(s "$2")" "$(s "$3")" "$(($(s $(($2 + $4))) - $(s "$2")))" "$(($(s $(($3 + $5))) - $(s "$3")))"; }
+changed_at() { # changed_at SECONDS NAME X Y W H (design pixels)
+    local until=$(($(date +%s) + $1)) name=$2
+    shift 2
+    while :; do
+        shot_at "$name" "$@"
+        differs "$name-before" "$name" && return 0
+        [ "$(date +%s)" -lt "$until" ] || return 1
+        sleep 0.05
+    done
+}
+click_at() { xdotool mousemove "$((X + $(s "$1")))" "$((Y + $(s "$2")))" click 1; park; }
+new_phrase() { # new_phrase X Y: a click there draws the phrase file's one line, changed before it
+    clicks=$((clicks + 1))
+    printf 'Clic numero %03d.\r\n' "$clicks" >"$work/sample/cazzate.txt"
+    shot_at balloon-before 184 48 291 89
+    click_at "$1" "$2"
+    changed_at 5 balloon 184 48 291 89
+}
+clicks=0
+check_clicks() {
+    local where
+    for where in "60 130 the-photo" "170 40 the-balloon" "300 60 the-phrase" "148- 270- the-photo's-last-pixel"; do
+        set -- $where
+        new_phrase "$1" "$2" && pass "at $dpi DPI a click on $3 shows a new phrase" || fail "at $dpi DPI a click on $3 changed nothing"
+    done
+    shot_at credits-before 296 264 201 13
+    click_at 396 268
+    changed_at 10 credits 296 264 201 13 && pass "at $dpi DPI a click on Credits fills the box" \
+        || fail "at $dpi DPI a click on Credits left the box as it was"
+    rm -f "$work/opened.log"
+    click_at 153- 100-
+    for _ in $(seq 80); do [ -s "$work/opened.log" ] && break; sleep 0.1; done
+    [ "$(opened)" = 1 ] && pass "at $dpi DPI a click on the link's bottom-right pixel opens the home page" \
+        || fail "at $dpi DPI the link opened $(opened) times"
+}
+
+for d in 120 144 192; do
+    set_dpi "$d"
+    echo "== $d DPI"
+    start sample || continue
+    # round(550 s) x round(304 s), s = DPI / 96, centred with halves rounded down.
+    case $d in
+        120) w=688 h=380 ;;
+        144) w=825 h=456 ;;
+        192) w=1100 h=608 ;;
+    esac
+    geometry "$w" "$h" $(((screen_w - w) / 2)) $(((screen_h - h) / 2)) "the window at $d DPI"
+    [ "$d" = 120 ] || judge_until "sample-${d}dpi" "sample-${d}dpi"
+    check_pointers
+    check_tip
+    check_clicks
+    close
+    if [ "$d" != 120 ]; then
+        start long && judge_until "long-${d}dpi" "long-${d}dpi"
+        close
+    fi
+done
+
+echo "== a screen reader's client at 144 DPI"
+set_dpi 144
+folder a11y "Una &sola cazzata/nper il lettore"
+# Larger than its frame: its place is cut by the window's edge.
+convert -size 200x300 xc:steelblue "$work/a11y/foto.jpg"
+# The client listens before the program starts; the keys it types reach the window under the
+# pointer, so the pointer waits on the bare backdrop of the window to come, centred.
+xdotool mousemove "$(((screen_w - $(s 550)) / 2 + $(s 20)))" "$(((screen_h - $(s 304)) / 2 + $(s 150)))"
+"$wine" "$client" "$("$wine" winepath -w "$work/a11y/cazzate.txt" 2>/dev/null)" 144 >"$work/client.log" 2>&1 &
+client_pid=$!
+pids+=($client_pid)
+wait_for 30 grep -q "PASS: listening" "$work/client.log" || fail "the client at 144 DPI is not listening"
+(cd / && exec "$wine" "$work/a11y/Ciarlatronix.exe") >"$work/a11y.log" 2>&1 &
+app=$!
+pids+=($app)
+wait "$client_pid" && pass "a screen reader's places, hit tests and keys at 144 DPI" \
+    || { fail "a screen reader's client at 144 DPI:"; grep FAIL "$work/client.log" | tr -d '\r'; }
+ended "$app"
+
+echo "== 96 DPI, then WM_DPICHANGED to 192 and back"
+set_dpi 96
+start sample && {
+    judge_until sample sample 0
+    dpi=192
+    read -r _ sx sy sw sh _ _ < <("$wine" "$probe" dpi 192 | tr -d '\r')
+    geometry 1100 608 "$sx" "$sy" "the window after WM_DPICHANGED to 192, in the suggested place"
+    judge_until sample-to-192dpi sample-192dpi
+    check_pointers
+    check_tip
+    dpi=96
+    read -r _ sx sy sw sh _ _ < <("$wine" "$probe" dpi 96 | tr -d '\r')
+    geometry 550 304 "$sx" "$sy" "the window after WM_DPICHANGED back to 96"
+    judge_until sample-back-to-96dpi sample 0
+    check_pointers
+    check_clicks
+    close
+}
+
+session_summary wine-dpi
