@@ -1,9 +1,7 @@
 #include "Check.h"
 
 namespace check {
-namespace {
-int failures = 0;
-}
+static int failures = 0;
 
 std::vector<Case> &cases()
 {

@@ -14,19 +14,12 @@
 
 namespace check {
 
-struct Case
-{
-    const char *name;
-    std::function<void()> body;
-};
+struct Case { const char *name; std::function<void()> body; };
 
 std::vector<Case> &cases();
 void fail(const char *file, int line, const std::string &what);
 
-struct Registrar
-{
-    Registrar(const char *name, std::function<void()> body) { cases().push_back({name, std::move(body)}); }
-};
+struct Registrar { Registrar(const char *name, void (*body)()) { cases().push_back({name, body}); } };
 
 // Bytes or UTF-16 text as ASCII, every other unit as \xHH or \xHHHH, so a failure shows what differs.
 template<typename Unit>

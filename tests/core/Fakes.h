@@ -10,6 +10,7 @@
 #include "Reference.h"
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -104,7 +105,7 @@ public:
     ~TestFolder();
     std::filesystem::path path() const { return dir_; }
     std::filesystem::path file(const char *name) const { return dir_ / name; }
-    void write(const char *name, const std::string &content) const;
+    void write(const char *name, const std::string &text) const { std::ofstream(file(name), std::ios::binary) << text; }
     // A named pipe where the platform has them; false where it has not.
     bool makePipe(const char *name) const;
 

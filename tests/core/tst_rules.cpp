@@ -130,13 +130,10 @@ TEST_CASE("clicks: press and release on one control; a double click is one click
     const Step down{true, false, Control::Label1}, up{false, false, Control::Label1};
     const Step second{true, true, Control::Label1};
     const Row rows[] = {
-        {"one click", {down, up}, 1},
-        {"two clicks", {down, up, down, up}, 2},
-        {"a double click", {down, up, second, up}, 1},
-        {"released elsewhere", {down, {false, false, Control::Image1}}, 0},
+        {"one click", {down, up}, 1}, {"two clicks", {down, up, down, up}, 2},
+        {"a double click", {down, up, second, up}, 1}, {"released elsewhere", {down, {false, false, Control::Image1}}, 0},
         {"released on the bare window", {down, {false, false, Control::None}}, 0},
-        {"pressed elsewhere", {{true, false, Control::Image1}, up}, 0},
-        {"a release alone", {up}, 0},
+        {"pressed elsewhere", {{true, false, Control::Image1}, up}, 0}, {"a release alone", {up}, 0},
     };
     for (const Row &row : rows) {
         ClickTracker tracker;
