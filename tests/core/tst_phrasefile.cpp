@@ -173,10 +173,9 @@ TEST_CASE("every scan kernel counts, skips and finds line ends alike")
             const auto *p = reinterpret_cast<const unsigned char *>(input.data());
             const std::size_t n = input.size();
             std::vector<std::size_t> ends; // just past each terminator
-            for (std::size_t i = 0; i < n; ++i) {
+            for (std::size_t i = 0; i < n; ++i)
                 if (input[i] == '\n' || (input[i] == '\r' && (i + 1 == n || input[i + 1] != '\n')))
                     ends.push_back(i + 1);
-            }
             const std::string where = std::string(kernel.name) + ", " + std::to_string(n) + " bytes";
             CHECK_EQ(kernel.count(p, n), ends.size(), where);
             const std::size_t firstEnd = std::min(input.find_first_of("\r\n"), n);
@@ -238,8 +237,7 @@ TEST_CASE("files that are no regular files are refused at once, with a clear rep
         else if (kind == "/dev/zero")
             fs::create_symlink(kind, path);
         else if (kind == "a socket") {
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
+            sockaddr_un address{AF_UNIX, {}};
             path.native().copy(address.sun_path, sizeof address.sun_path - 1);
             const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
             CHECK(::bind(listening, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0);
