@@ -35,7 +35,6 @@
 namespace {
 
 using check::show;
-
 constexpr std::size_t HeaderSize = 11;
 constexpr std::size_t LinesChecked = 50;
 constexpr std::int32_t Int32Max = std::numeric_limits<std::int32_t>::max();

@@ -43,11 +43,9 @@ struct FakeControls : WindowControls, Seam
     std::u16string phrase = u"Label1";
     std::size_t phraseCapacity = 0; // of the text handed over, before any copy
     std::u16string credits = u"Credits";
-    bool creditsLeft = false;
-    bool timerEnabled = false;
+    bool creditsLeft = false, timerEnabled = false;
     int timerInterval = 0;
-    bool photoShown = false;
-    bool unloaded = false;
+    bool photoShown = false, unloaded = false;
 
     void setPhraseFontSize(float points) override { note("size"), phraseSize = points; }
     void setPhraseText(const std::u16string &text) override { note("phrase"), phrase = text, phraseCapacity = text.capacity(); }

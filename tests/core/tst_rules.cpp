@@ -254,11 +254,9 @@ TEST_CASE("scaling to a DPI: each edge on its own, halves up; and a screen pixel
 TEST_CASE("a label's text as read out: the ampersand rule, each line break as LF")
 {
     const std::pair<std::u16string, std::u16string> rows[] = {
-        {u"", u""},
-        {u"&Una &&cazzata", u"Una &cazzata"},
+        {u"", u""}, {u"&Una &&cazzata", u"Una &cazzata"},
         {u"&&&x&", u"&x"}, // a lone ampersand at the end shows nothing
-        {u"a\r\nb\rc\nd", u"a\nb\nc\nd"},
-        {u"\r\n\r\n\r", u"\n\n\n"},
+        {u"a\r\nb\rc\nd", u"a\nb\nc\nd"}, {u"\r\n\r\n\r", u"\n\n\n"},
         {u"&\r\nx", u"\r\nx"}, // a marked line end is no break, as drawn
     };
     for (const auto &[label, spoken] : rows)
