@@ -42,12 +42,8 @@ struct Shown
         if (!photo.isEmpty())
             folder.write("foto.jpg", photo.toStdString());
         random.draws = {0.0f}; // its position counts the draws
-        Environment environment;
-        environment.reporter = &reporter;
-        environment.services = &services;
-        environment.random = &random;
-        environment.applicationFolder = [this] { return folder.path(); };
-        window = std::make_unique<MainWindow>(environment);
+        const auto where = [this] { return folder.path(); };
+        window = std::make_unique<MainWindow>(Environment{&reporter, &services, where, &random});
         window->form().Form_Load();
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))

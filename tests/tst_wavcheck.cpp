@@ -54,8 +54,7 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("playable");
         QTest::addColumn<qint64>("hole"); // sound data left out of content, added as zeros
-        const QByteArray pcm = fmt(1, 2, 44100, 16);
-        const QByteArray good = wav(1, 2, 44100, 16);
+        const QByteArray pcm = fmt(1, 2, 44100, 16), good = wav(1, 2, 44100, 16);
         const auto row = [](const char *name, const QByteArray &content, bool playable, qint64 hole = 0) {
             QTest::newRow(name) << content << playable << hole;
         };

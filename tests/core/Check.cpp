@@ -1,11 +1,7 @@
 #include "Check.h"
 
-#include <cstdio>
-
 namespace check {
-namespace {
-int failures = 0;
-}
+static int failures = 0;
 
 std::vector<Case> &cases()
 {
@@ -17,17 +13,6 @@ void fail(const char *file, int line, const std::string &what)
 {
     ++failures;
     std::cout << "  FAIL " << file << ":" << line << ": " << what << "\n";
-}
-
-std::string show(const std::u16string &text)
-{
-    std::string shown = "u\"";
-    for (const char16_t unit : text.substr(0, 400)) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, unit >= 0x20 && unit < 0x7F && unit != u'\\' ? "%c" : "\\x%04X", unsigned(unit));
-        shown += hex;
-    }
-    return shown + (text.size() > 400 ? "\"..." : "\"");
 }
 
 } // namespace check

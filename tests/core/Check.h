@@ -3,31 +3,38 @@
 // A small test harness with no toolkit, so the core's tests build wherever the core does
 // and run under Wine too. Each TEST_CASE registers itself; CHECK failures are printed with
 // their place and counted; the runner ends with "N passed, N failed".
+#include <cstdio>
 #include <functional>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace check {
 
-struct Case
-{
-    const char *name;
-    std::function<void()> body;
-};
+struct Case { const char *name; std::function<void()> body; };
 
 std::vector<Case> &cases();
 void fail(const char *file, int line, const std::string &what);
 
-struct Registrar
-{
-    Registrar(const char *name, std::function<void()> body) { cases().push_back({name, std::move(body)}); }
-};
+struct Registrar { Registrar(const char *name, void (*body)()) { cases().push_back({name, body}); } };
 
-// UTF-16 text as ASCII, every other unit as \xHHHH, so a failure shows what differs.
-std::string show(const std::u16string &text);
+// Bytes or UTF-16 text as ASCII, every other unit as \xHH or \xHHHH, so a failure shows what differs.
+template<typename Unit>
+std::string show(const std::basic_string<Unit> &text)
+{
+    std::string shown = sizeof(Unit) == 1 ? "\"" : "u\"";
+    for (std::size_t i = 0; i < text.size() && i < 400; ++i) {
+        const unsigned unit = std::make_unsigned_t<Unit>(text[i]);
+        char hex[8];
+        const bool plain = unit >= 0x20 && unit < 0x7F && unit != '\\';
+        std::snprintf(hex, sizeof hex, plain ? "%c" : sizeof(Unit) == 1 ? "\\x%02X" : "\\x%04X", unit);
+        shown += hex;
+    }
+    return shown + (text.size() > 400 ? "\"..." : "\"");
+}
 template<typename T>
 std::string show(const T &value)
 {

@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <fstream>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -21,11 +20,6 @@ TestFolder::~TestFolder()
 {
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
-}
-
-void TestFolder::write(const char *name, const std::string &content) const
-{
-    std::ofstream(file(name), std::ios::binary) << content;
 }
 
 bool TestFolder::makePipe(const char *name) const

@@ -10,6 +10,7 @@
 #include "Reference.h"
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -42,11 +43,9 @@ struct FakeControls : WindowControls, Seam
     std::u16string phrase = u"Label1";
     std::size_t phraseCapacity = 0; // of the text handed over, before any copy
     std::u16string credits = u"Credits";
-    bool creditsLeft = false;
-    bool timerEnabled = false;
+    bool creditsLeft = false, timerEnabled = false;
     int timerInterval = 0;
-    bool photoShown = false;
-    bool unloaded = false;
+    bool photoShown = false, unloaded = false;
 
     void setPhraseFontSize(float points) override { note("size"), phraseSize = points; }
     void setPhraseText(const std::u16string &text) override { note("phrase"), phrase = text, phraseCapacity = text.capacity(); }
@@ -104,7 +103,7 @@ public:
     ~TestFolder();
     std::filesystem::path path() const { return dir_; }
     std::filesystem::path file(const char *name) const { return dir_ / name; }
-    void write(const char *name, const std::string &content) const;
+    void write(const char *name, const std::string &text) const { std::ofstream(file(name), std::ios::binary) << text; }
     // A named pipe where the platform has them; false where it has not.
     bool makePipe(const char *name) const;
 

@@ -15,9 +15,6 @@ std::u16string referenceDecode(const std::string &line, bool *utf8 = nullptr);
 // Each "/n", left to right, becomes CR LF.
 std::u16string referenceExpand(const std::u16string &text);
 
-inline std::u16string referencePhrase(const std::string &line)
-{
-    return referenceExpand(referenceDecode(line));
-}
+inline std::u16string referencePhrase(const std::string &line) { return referenceExpand(referenceDecode(line)); }
 
 extern const char16_t Windows1252From80[32]; // 0x80-0x9F; from 0xA0 each byte is its own code point

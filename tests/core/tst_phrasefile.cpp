@@ -68,22 +68,17 @@ TEST_CASE("one table of phrase files drives the count and every line's phrase")
 {
     using Lines = std::vector<std::u16string>;
     const std::pair<std::string, Lines> rows[] = {
-        {"", {}},
-        {"x\r\ny", {u"x", u"y"}},
-        {"x\r\ny\r\n", {u"x", u"y"}},
-        {"x\r\n\r\n", {u"x", u""}},
-        {"x\ry\nz", {u"x", u"y", u"z"}},
-        {"\r\n", {u""}},
-        {"\n\n\r\r\n\r", Lines(5)},
-        {"a\n\rb", {u"a", u"", u"b"}},
+        {"", {}},                           {"x\r\ny", {u"x", u"y"}},
+        {"x\r\ny\r\n", {u"x", u"y"}},        {"x\r\n\r\n", {u"x", u""}},
+        {"x\ry\nz", {u"x", u"y", u"z"}},     {"\r\n", {u""}},
+        {"\n\n\r\r\n\r", Lines(5)},          {"a\n\rb", {u"a", u"", u"b"}},
         {std::string("a\0b\n\0", 5), {std::u16string(u"a\0b", 3), std::u16string(1, u'\0')}},
         {"x/n/ny\r/n\r/N//nn", {u"x\r\n\r\ny", u"\r\n", u"/N/\r\nn"}},
         {"caff\xE8 \x80", {u"caff\u00E8 \u20AC"}},
         {"\xE0\xA0\x80\r\n\xE0\x80\x80\n\xF4\x8F\xBF\xBF\n\xF4\x90\x80\x80", // mixed lines, each on its own
          {u"\u0800", u"\u00E0\u20AC\u20AC", u"\U0010FFFF", u"\u00F4\u0090\u20AC\u20AC"}},
         {"\xEF\xBB\xBF" "caff\xC3\xA8\r\ny", {u"caff\u00E8", u"y"}},
-        {"\xEF\xBB\xBF", {}},
-        {"\xEF\xBB\xBF\r\n", {u""}},
+        {"\xEF\xBB\xBF", {}},                 {"\xEF\xBB\xBF\r\n", {u""}},
         {"a\n\xEF\xBB\xBF", {u"a", u"\uFEFF"}}, // a mark past the start is text
         {"\xEF\xBB", {u"\u00EF\u00BB"}},
         {std::string(5000, 'x') + "\r\n\xEF\xBB\xBF", {std::u16string(361, u'x'), u"\uFEFF"}},
@@ -178,10 +173,9 @@ TEST_CASE("every scan kernel counts, skips and finds line ends alike")
             const auto *p = reinterpret_cast<const unsigned char *>(input.data());
             const std::size_t n = input.size();
             std::vector<std::size_t> ends; // just past each terminator
-            for (std::size_t i = 0; i < n; ++i) {
+            for (std::size_t i = 0; i < n; ++i)
                 if (input[i] == '\n' || (input[i] == '\r' && (i + 1 == n || input[i + 1] != '\n')))
                     ends.push_back(i + 1);
-            }
             const std::string where = std::string(kernel.name) + ", " + std::to_string(n) + " bytes";
             CHECK_EQ(kernel.count(p, n), ends.size(), where);
             const std::size_t firstEnd = std::min(input.find_first_of("\r\n"), n);
@@ -196,11 +190,8 @@ TEST_CASE("every scan kernel counts, skips and finds line ends alike")
 TEST_CASE("the limit: counting and reading to the end stop there with Overflow")
 {
     const std::tuple<std::int32_t, std::int32_t, std::int32_t, std::string> rows[] = { // start, limit: counter
-        {0, 6, 5, ""},
-        {0, 5, 5, ""},
-        {0, 4, 4, "Overflow"},
-        {2147483644, 2147483647, 2147483647, "Overflow"},
-        {2147483642, 2147483647, 2147483647, ""},
+        {0, 6, 5, ""}, {0, 5, 5, ""}, {0, 4, 4, "Overflow"},
+        {2147483644, 2147483647, 2147483647, "Overflow"}, {2147483642, 2147483647, 2147483647, ""},
     };
     TestFolder folder;
     folder.write("cazzate.txt", "1\n2\n3\n4\n5");
@@ -246,8 +237,7 @@ TEST_CASE("files that are no regular files are refused at once, with a clear rep
         else if (kind == "/dev/zero")
             fs::create_symlink(kind, path);
         else if (kind == "a socket") {
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
+            sockaddr_un address{AF_UNIX, {}};
             path.native().copy(address.sun_path, sizeof address.sun_path - 1);
             const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
             CHECK(::bind(listening, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0);

@@ -111,13 +111,12 @@ TEST_CASE("tooltip areas: where the hit test finds a control that wears the tip,
     for (const layout::Size photo : {layout::Size{100, 150}, layout::Size{460, 250}, layout::Size{0, 0}}) {
         const auto areas = layout::tooltipAreas(photo);
         int wrong = 0;
-        for (int x = -1; x <= layout::WindowSize.width; ++x) {
+        for (int x = -1; x <= layout::WindowSize.width; ++x)
             for (int y = -1; y <= layout::WindowSize.height; ++y) {
                 const bool inArea = std::any_of(areas.begin(), areas.end(), [&](auto &a) { return a.second.contains({x, y}); });
                 const Control hit = layout::hitTest({x, y}, photo);
                 wrong += inArea != (hit != Control::None && layout::of(hit).tooltip);
             }
-        }
         CHECK_EQ(wrong, 0, std::to_string(photo.width) + " x " + std::to_string(photo.height));
     }
     CHECK_EQ(layout::tooltipAreas({100, 150}).size(), std::size_t{3}, "one area each as designed");
@@ -130,13 +129,10 @@ TEST_CASE("clicks: press and release on one control; a double click is one click
     const Step down{true, false, Control::Label1}, up{false, false, Control::Label1};
     const Step second{true, true, Control::Label1};
     const Row rows[] = {
-        {"one click", {down, up}, 1},
-        {"two clicks", {down, up, down, up}, 2},
-        {"a double click", {down, up, second, up}, 1},
-        {"released elsewhere", {down, {false, false, Control::Image1}}, 0},
+        {"one click", {down, up}, 1}, {"two clicks", {down, up, down, up}, 2},
+        {"a double click", {down, up, second, up}, 1}, {"released elsewhere", {down, {false, false, Control::Image1}}, 0},
         {"released on the bare window", {down, {false, false, Control::None}}, 0},
-        {"pressed elsewhere", {{true, false, Control::Image1}, up}, 0},
-        {"a release alone", {up}, 0},
+        {"pressed elsewhere", {{true, false, Control::Image1}, up}, 0}, {"a release alone", {up}, 0},
     };
     for (const Row &row : rows) {
         ClickTracker tracker;
@@ -193,12 +189,8 @@ TEST_CASE("the keyboard: Tab order, presses, clicks that move the focus, and the
         const bool inRing = std::string("Label1 Label2 Image2 imgClose").find(entry.name) != std::string::npos;
         CHECK_EQ(focus::takesFocus(entry.id), inRing, entry.name);
     }
-    const auto mark = [](Control c) {
-        const layout::Rect r = focus::markAround(c);
-        return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" + std::to_string(r.height);
-    };
-    CHECK_EQ(mark(Control::imgClose), std::string("535,4 12x12"), "close mark");
-    CHECK_EQ(mark(Control::Label1), std::string("183,47 293x91"), "phrase");
+    CHECK(focus::markAround(Control::imgClose) == (layout::Rect{535, 4, 12, 12}));
+    CHECK(focus::markAround(Control::Label1) == (layout::Rect{183, 47, 293, 91}));
 }
 
 TEST_CASE("the phrase's fit: its own size when it fits, else the largest half point that does")
@@ -262,11 +254,9 @@ TEST_CASE("scaling to a DPI: each edge on its own, halves up; and a screen pixel
 TEST_CASE("a label's text as read out: the ampersand rule, each line break as LF")
 {
     const std::pair<std::u16string, std::u16string> rows[] = {
-        {u"", u""},
-        {u"&Una &&cazzata", u"Una &cazzata"},
+        {u"", u""}, {u"&Una &&cazzata", u"Una &cazzata"},
         {u"&&&x&", u"&x"}, // a lone ampersand at the end shows nothing
-        {u"a\r\nb\rc\nd", u"a\nb\nc\nd"},
-        {u"\r\n\r\n\r", u"\n\n\n"},
+        {u"a\r\nb\rc\nd", u"a\nb\nc\nd"}, {u"\r\n\r\n\r", u"\n\n\n"},
         {u"&\r\nx", u"\r\nx"}, // a marked line end is no break, as drawn
     };
     for (const auto &[label, spoken] : rows)

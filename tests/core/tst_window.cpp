@@ -6,7 +6,6 @@
 #include "app/frmCiarlatronix.h"
 #include "common/ProgramInfo.h"
 #include "common/Text.h"
-#include "phrases/PhraseText.h"
 #include "ui/CreditsText.h"
 
 #include <fstream>
@@ -37,14 +36,10 @@ struct Window
     {
         controls.log = &log;
         services.log = &log;
-        Environment environment;
-        environment.reporter = &reporter;
-        environment.services = &services;
-        environment.random = clockSeeded ? nullptr : &random;
-        environment.applicationFolder = [this] { return folder.path(); };
-        environment.lineLimit = lineLimit;
-        form.emplace(controls, environment);
+        const auto where = [this] { return folder.path(); };
+        form.emplace(controls, Environment{&reporter, &services, where, clockSeeded ? nullptr : &random, lineLimit});
     }
+    void load(const std::string &phrases) { folder.write("cazzate.txt", phrases), form->Form_Load(); }
     void pick(int k) { random.draws = {ScriptedRandom::pick(k, form->pubNumeroRighe)}; }
 };
 
@@ -81,8 +76,7 @@ TEST_CASE("each pick shows the line drawn; a file shrunk below the count shows n
 {
     const std::u16string lines[] = {u"x", u"", u"y\r\nz"};
     Window window;
-    window.folder.write("cazzate.txt", "x\r\n\ry/nz");
-    window.form->Form_Load();
+    window.load("x\r\n\ry/nz");
     CHECK_EQ(window.form->pubNumeroRighe, 3, "count");
     for (int k = 1; k <= 3; ++k) {
         window.pick(k);
@@ -134,15 +128,11 @@ TEST_CASE("Cambia: the cut and the type size by the phrase's length")
     using Row = std::tuple<const char *, std::u16string, std::size_t, float>;
     const std::u16string pair = u"\U0001F600";
     const Row rows[] = {
-        {"0", u"", 0, 16},
-        {"1", u"x", 1, 15},
-        {"45", std::u16string(45, u'x'), 45, 15},
-        {"46", std::u16string(46, u'x'), 46, 14},
+        {"0", u"", 0, 16},                            {"1", u"x", 1, 15},
+        {"45", std::u16string(45, u'x'), 45, 15},     {"46", std::u16string(46, u'x'), 46, 14},
         {"46 with a line break", std::u16string(22, u'x') + u"/n" + std::u16string(22, u'x'), 46, 14},
-        {"90", std::u16string(90, u'x'), 90, 14},
-        {"91", std::u16string(91, u'x'), 91, 13},
-        {"315", std::u16string(315, u'x'), 315, 9},
-        {"316", std::u16string(316, u'x'), 316, 8},
+        {"90", std::u16string(90, u'x'), 90, 14},     {"91", std::u16string(91, u'x'), 91, 13},
+        {"315", std::u16string(315, u'x'), 315, 9},   {"316", std::u16string(316, u'x'), 316, 8},
         {"360", std::u16string(360, u'x'), 360, 8},
         {"cut between CR and LF", std::u16string(359, u'x') + u"/nyy", 360, 8},
         {"cut never splits a pair", std::u16string(359, u'x') + pair + u"yy", 359, 8},
@@ -151,8 +141,7 @@ TEST_CASE("Cambia: the cut and the type size by the phrase's length")
     };
     for (const auto &[name, line, shownLength, size] : rows) {
         Window window;
-        window.folder.write("cazzate.txt", text::toUtf8(line));
-        window.form->Form_Load();
+        window.load(text::toUtf8(line));
         CHECK_EQ(window.controls.phraseSize, size, name);
         CHECK_EQ(window.controls.phrase, referenceExpand(line).substr(0, shownLength), name);
         // However long the line, the label is handed only what it shows.
@@ -240,8 +229,7 @@ TEST_CASE("every routine reports a failed step in its own words")
 TEST_CASE("the clock-seeded draw reaches every line, evenly")
 {
     Window window(2147483647, true);
-    window.folder.write("cazzate.txt", "a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\nl\nm\nn\no\np\n");
-    window.form->Form_Load();
+    window.load("a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk\nl\nm\nn\no\np\n");
 #ifdef _WIN32
     const int clicks = 8000; // each opens the file: a millisecond under Wine
 #else
@@ -317,8 +305,7 @@ TEST_CASE("the event table: what a click on each control does")
     };
     for (const auto &[control, newPhrase, opened, rolling, unloaded] : rows) {
         Window window;
-        window.folder.write("cazzate.txt", "a\nb\n");
-        window.form->Form_Load();
+        window.load("a\nb\n");
         window.pick(2);
         const std::string name = layout::of(control).name;
         window.form->click(control);
