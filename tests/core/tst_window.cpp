@@ -39,7 +39,11 @@ struct Window
         const auto where = [this] { return folder.path(); };
         form.emplace(controls, Environment{&reporter, &services, where, clockSeeded ? nullptr : &random, lineLimit});
     }
-    void load(const std::string &phrases) { folder.write("cazzate.txt", phrases), form->Form_Load(); }
+    void load(const std::string &phrases)
+    {
+        folder.write("cazzate.txt", phrases);
+        form->Form_Load();
+    }
     void pick(int k) { random.draws = {ScriptedRandom::pick(k, form->pubNumeroRighe)}; }
 };
 
