@@ -131,7 +131,8 @@ sys.argv[0] = "orca"
 runpy.run_path(sys.argv.pop(0) and "'"$(command -v orca)"'", run_name="__main__")
 ' orca --replace -u "$work/orca" -d braille --debug-file="$work/orca.log" >"$work/orca.out" 2>&1 &
 pids+=($!)
-until_true 30 grep -qs "ORCA: Starting ATSPI registry" "$work/orca.log" \
+# Ready once its listeners are in place and its event loop is about to run.
+until_true 30 grep -qs "ORCA: Starting registry" "$work/orca.log" \
     || { echo "FAIL: Orca never started"; cat "$work/orca.out"; tail -n 30 "$work/orca.log"; exit 1; }
 
 # At start-up, the phrase, with the focus on it.
