@@ -28,7 +28,7 @@ box_texts() { sed -n 's/.*MSGBOX_OnInit L"\(.*\)"$/\1/p' "$work/$1.log" | sed 's
 # every box is closed; then the main window, X and Y set; $work/CASE.box the boxes' texts.
 start() {
     mkdir -p "$work/$1"
-    unzip -q "$zip" -d "$work/$1" || { fail "cannot unpack $zip"; return 1; }
+    unzip -oq "$zip" -d "$work/$1" || { fail "cannot unpack $zip"; return 1; }
     rm "$work/$1/audio.wav"
     python3 "$here/photo_shapes.py" "$1" "$work/$1/foto.jpg" || { fail "$1: no photo made"; return 1; }
     (cd / && WINEDEBUG=-all,trace+msgbox exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
@@ -53,6 +53,14 @@ start() {
         sleep 0.1
     done
     box_texts "$1" | grep -v 'in EstraiRiga\|in ContaRighe' >"$work/$1.box"
+    if [ -z "$window" ] && [ ! -s "$work/$1.box" ] && [ ! -s "$work/$1.log" ] && [ -z "${again:-}" ]; then
+        # Now and then, on a busy machine, a fresh Wine server starts nothing at all, not a line
+        # of its log: that is Wine's, not the program's, so the case starts once more.
+        echo "NOTE: $1: Wine showed nothing in 90 s; starting it once more"
+        stop
+        again=1 start "$1"
+        return
+    fi
     [ -n "$window" ] || { fail "$1: no window; $(cat "$work/$1.box"); its log: $(tail -n 5 "$work/$1.log")"; return 1; }
     window_placed "$window" || fail "$1: the window at $X,$Y, not centred"
     window_painted || fail "$1: the window was not painted"
