@@ -12,8 +12,10 @@ fi
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build="${FUZZ_BUILD_DIR:-/tmp/ciarla-fuzz}"
-cxx="${FUZZ_CXX:-clang++-14}"
-cc="${FUZZ_CC:-clang-14}"
+# The newest versioned clang here, the one tools/install-deps.sh installs with libFuzzer.
+llvm=$(ls /usr/bin/clang++-[0-9]* 2>/dev/null | sed 's/.*-//' | sort -n | tail -n 1)
+cxx="${FUZZ_CXX:-clang++-${llvm:-14}}"
+cc="${FUZZ_CC:-clang-${llvm:-14}}"
 
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_C_COMPILER="$cc" >/dev/null

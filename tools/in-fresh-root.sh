@@ -1,9 +1,10 @@
 #!/bin/bash
-# Runs a command of this repository inside a fresh Debian 12 root that has only what
-# tools/install-deps.sh installs, as CI's root has: what the command draws or builds there
+# Runs a command of this repository inside a fresh Debian root that has only what
+# tools/install-deps.sh installs, as CI's roots have: what the command draws or builds there
 # is what CI would draw or build. The work tree is mounted into the root at its own path,
 # so whatever the command writes lands here.
-# Usage (as root): tools/in-fresh-root.sh COMMAND [ARG...]
+# Usage (as root): [CIARLA_DEBIAN=13|12] tools/in-fresh-root.sh COMMAND [ARG...]
+#   CIARLA_DEBIAN: the release, Debian 13 unless 12 is asked for.
 #   CIARLA_ROOT=DIR reuses the root made in DIR by an earlier run (made there if missing).
 set -euo pipefail
 repo=$(git -C "$(dirname "$(readlink -f "$0")")" rev-parse --show-toplevel)
@@ -24,10 +25,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
+release=${CIARLA_DEBIAN:-13}
+if [ -e "$root/.ciarla-ready" ] && ! grep -qx "VERSION_ID=\"$release\"" "$root/etc/os-release"; then
+    echo "in-fresh-root: $root is not a Debian $release root" >&2
+    exit 1
+fi
 if [ ! -e "$root/.ciarla-ready" ]; then
     command -v mmdebstrap >/dev/null || apt-get install -y --no-install-recommends mmdebstrap
     rm -rf "$root"
-    "$repo/tools/make-root.sh" "$root"
+    CIARLA_DEBIAN=$release "$repo/tools/make-root.sh" "$root"
     cp "$repo/tools/install-deps.sh" "$root/tmp/install-deps.sh"
     chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 bash /tmp/install-deps.sh
     touch "$root/.ciarla-ready"

@@ -1,8 +1,16 @@
 #!/bin/bash
-# Installs everything the build, the tests and the package need, from Debian 12's archive.
+# Installs everything the build, the tests and the package need, from the archive of
+# Debian 13 or Debian 12, whichever this machine runs.
 # Recommended packages are left out, so every package needed is named here.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
+# The one name that differs: each release's clang, with its libFuzzer and runtimes.
+. /etc/os-release
+case ${VERSION_ID:-} in
+12) llvm=14 ;;
+13) llvm=19 ;;
+*) echo "install-deps: Debian 13 or 12 expected, this is ${PRETTY_NAME:-unknown}" >&2; exit 1 ;;
+esac
 packages=(
     # build (the fuzzer builds with make)
     cmake ninja-build make g++ qt6-base-dev qt6-multimedia-dev libgl-dev libx11-dev
@@ -15,7 +23,7 @@ packages=(
     # a real screen reader on a desktop with a window manager, for the Orca session
     orca mutter
     # fuzzing (libclang-rt has libFuzzer's driver and the sanitizer runtimes clang links)
-    clang-14 libfuzzer-14-dev libclang-rt-14-dev
+    clang-$llvm libfuzzer-$llvm-dev libclang-rt-$llvm-dev
     # the Windows build, its check, and running it under Wine (64-bit only)
     g++-mingw-w64-x86-64-posix wine wine64 zip unzip
     # the Windows installer, made with wixl and finished with msibuild at a fixed time

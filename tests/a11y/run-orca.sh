@@ -1,6 +1,6 @@
 #!/bin/bash
 # A real screen reader on the real program, as a blind user has it: Xvfb with mutter as the
-# window manager, a private session bus with the accessibility bus, Orca 43 with no speech
+# window manager, a private session bus with the accessibility bus, Orca with no speech
 # server (its debug log has every "SPEECH OUTPUT" line all the same), then the program, driven
 # from the keyboard and with the mouse. What Orca says is checked step by step; each step waits
 # for Orca to say it, with a deadline. Usage: run-orca.sh PROGRAM. Exit 77: tools missing.
@@ -131,8 +131,14 @@ sys.argv[0] = "orca"
 runpy.run_path(sys.argv.pop(0) and "'"$(command -v orca)"'", run_name="__main__")
 ' orca --replace -u "$work/orca" -d braille --debug-file="$work/orca.log" >"$work/orca.out" 2>&1 &
 pids+=($!)
-# Ready once its listeners are in place and its event loop is about to run.
-until_true 30 grep -qs "ORCA: Starting registry" "$work/orca.log" \
+# Ready once it has said its start-up line and the registry lists its listeners for focus
+# and window events, which it registers as it starts to listen: the same on every release.
+listening() {
+    said | grep -qxF "Screen reader on." || return 1
+    dbus-send --bus="$a11y_bus" --print-reply --dest=org.a11y.atspi.Registry /org/a11y/atspi/registry \
+        org.a11y.atspi.Registry.GetRegisteredEvents 2>/dev/null | grep -q '"window:activate'
+}
+until_true 30 listening \
     || { echo "FAIL: Orca never started"; cat "$work/orca.out"; tail -n 30 "$work/orca.log"; exit 1; }
 
 # At start-up, the phrase, with the focus on it.
@@ -225,6 +231,14 @@ until_true 20 eval '! kill -0 "$app" 2>/dev/null' || fail "Enter on the close ma
 wait "$app"
 status=$?
 [ "$status" = 0 ] && pass "Enter on the close mark: the program ends with 0" || fail "the program ended with $status"
+
+# Each new phrase is said once: by now Orca has gone on to later events, so a second
+# utterance of one of them would have come.
+for phrase in "Prima cazzata per chi ascolta" "Seconda cazzata dalla barra spaziatrice" \
+    "Terza cazzata dal tasto Invio" "Quarta cazzata da un clic sulla foto"; do
+    times=$(said | grep -cF -- "$phrase")
+    [ "$times" = 1 ] && pass "\"$phrase\" said once" || fail "\"$phrase\" said $times times"
+done
 
 if [ "$failures" != 0 ]; then
     echo "--- program output"; cat "$work/program.log"

@@ -4,8 +4,10 @@
 
 # colour_at NAME X Y: red, green, white, black or other, of the window shot NAME.
 colour_at() {
-    convert "$work/$1.png" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null | awk -F'[(),]' 'NR == 2 {
-        r = $3 + 0; g = $4 + 0; b = $5 + 0
+    # The channels asked for by name: ImageMagick 7 writes a grey pixel as one channel.
+    convert "$work/$1.png" -crop "1x1+$2+$3" +repage \
+        -format '%[fx:round(255*u.r)] %[fx:round(255*u.g)] %[fx:round(255*u.b)]' info: 2>/dev/null | awk '{
+        r = $1 + 0; g = $2 + 0; b = $3 + 0
         if (r > 220 && g > 220 && b > 220) print "white"
         else if (r < 60 && g < 60 && b < 60) print "black"
         else if (r > 150 && g < 90 && b < 90) print "red"

@@ -16,10 +16,8 @@ session_browser
 export QT_QPA_PLATFORM=xcb
 session_display
 session_sound
-# A desktop session has a bus; without one the toolkit would launch its own.
-dbus-daemon --session --nofork --nopidfile --address="unix:path=$work/run/bus" >"$work/dbus.log" 2>&1 &
-pids+=($!)
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/run/bus"
+# A desktop session has a bus and an accessibility bus, where the boxes are read.
+session_a11y
 
 # A fresh program folder: the program and its three files, nothing else.
 mkdir "$work/app"
@@ -157,20 +155,15 @@ mkfifo "$work/odd/foto.jpg" "$work/odd/audio.wav"
 odd=$!
 pids+=($odd)
 window=
-last=
 : >"$work/box-texts"
 for _ in $(seq 100); do
-    window=$(shown "$odd" main | head -n 1)
+    window=$(shown "$odd" | head -n 1)
     [ -n "$window" ] && break
-    # Each box is read once, told by what it says, and closed with a click on its OK button:
-    # a key pressed too early can reach the box after it.
-    box=$(shown "$odd" box | head -n 1)
-    if [ -n "$box" ]; then
-        text=$(box_text "$box")
-        eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/BOX_/')"
-        [ "$text" != "$last" ] && echo "$text" >>"$work/box-texts" && last=$text
-        xdotool mousemove --sync "$((BOX_X + BOX_WIDTH - 50))" "$((BOX_Y + BOX_HEIGHT - 20))" click 1
-        for _ in $(seq 20); do shown "$odd" box | grep -qx "$box" || break; sleep 0.1; done
+    # Each box is read once from the accessibility tree, then answered through its button.
+    text=$(box_text "$odd")
+    if [ -n "$text" ]; then
+        echo "$text" >>"$work/box-texts"
+        box_answer "$odd" || echo "a box was not answered: $text"
     fi
     sleep 0.2
 done

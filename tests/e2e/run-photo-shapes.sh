@@ -13,13 +13,14 @@ session_bounded 600 "$0" "$@"
 
 program=$(readlink -f "${1:?usage: run-photo-shapes.sh PROGRAM}")
 samples=$(dirname "$program")
-session_need Xvfb xdotool import convert python3 tesseract pulseaudio pactl
+session_need Xvfb xdotool import convert python3 pulseaudio pactl dbus-daemon
 session_begin photo-shapes
 export QT_QPA_PLATFORM=xcb
 session_display
 session_sound
+session_a11y
 
-main_window() { shown "$app" main | head -n 1; }
+main_window() { shown "$app" | head -n 1; }
 
 # start CASE: the program from a folder of its own with the case's photo; then either the
 # main window (X, Y set) or the box, whose text goes to $work/CASE.box and which is closed.
@@ -35,11 +36,10 @@ start() {
     for _ in $(seq 600); do
         window=$(main_window)
         [ -n "$window" ] && break
-        box=$(shown "$app" box | head -n 1)
+        box=$(box_text "$app")
         if [ -n "$box" ]; then
-            box_text "$box" >>"$work/$1.box"
-            xdotool windowfocus "$box" key Return 2>/dev/null
-            for _ in $(seq 50); do shown "$app" box | grep -qx "$box" || break; sleep 0.1; done
+            echo "$box" >>"$work/$1.box"
+            box_answer "$app" || echo "a box was not answered: $box"
         fi
         sleep 0.1
     done

@@ -69,6 +69,35 @@ session_display() {
     export DISPLAY=":$(cat "$work/display")"
 }
 
+# session_a11y: a session bus with the accessibility bus and its registry, as a desktop has,
+# for the program (Qt's bridge always on) and for a client that reads the Linux program's
+# boxes from the accessibility tree (box_text, box_answer).
+session_a11y() {
+    local launcher=/usr/libexec/at-spi-bus-launcher registry=/usr/libexec/at-spi2-registryd _
+    dbus-daemon --session --nofork --nopidfile --address="unix:path=$work/run/bus" >"$work/dbus.log" 2>&1 &
+    pids+=($!)
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/run/bus"
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
+    unset AT_SPI_BUS_ADDRESS
+    for _ in $(seq 100); do [ -S "$work/run/bus" ] && break; sleep 0.1; done
+    "$launcher" --launch-immediately >"$work/launcher.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        a11y_bus=$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus \
+            org.a11y.Bus.GetAddress 2>/dev/null | tr -d ' ') && [ -n "$a11y_bus" ] && break
+        sleep 0.1
+    done
+    "$registry" >"$work/registry.log" 2>&1 &
+    pids+=($!)
+    # Ready once the registry holds its name on the accessibility bus.
+    for _ in $(seq 100); do
+        dbus-send --bus="$a11y_bus" --print-reply=literal --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+            org.freedesktop.DBus.NameHasOwner string:org.a11y.atspi.Registry 2>/dev/null | grep -q true && return 0
+        sleep 0.1
+    done
+    echo "the accessibility registry did not start"
+}
+
 # session_sound: a PulseAudio server whose only sink, "e2e", goes nowhere; its monitor
 # is what the tests listen to.
 session_sound() {
@@ -180,37 +209,22 @@ wait_opened() { # wait_opened COUNT: until xdg-open has been asked COUNT times, 
     sleep 1
 }
 
-# shown PID main|box: the windows of the Linux program PID on screen, told by size: the main
-# window is 550 x 304, a box is not.
+# shown PID: the main window of the Linux program PID on screen, told by its name and size,
+# 550 x 304 (a toolkit may map small helper windows of the same name).
 shown() {
     local id
     for id in $(xdotool search --onlyvisible --pid "$1" --name '^Ciarlatronix$' 2>/dev/null); do
         eval "$(xdotool getwindowgeometry --shell "$id" | sed 's/^/SHOWN_/')"
-        if [ "$SHOWN_WIDTH $SHOWN_HEIGHT" = "550 304" ]; then
-            [ "$2" = main ] && echo "$id"
-        else
-            [ "$2" = box ] && echo "$id"
-        fi
+        [ "$SHOWN_WIDTH $SHOWN_HEIGHT" = "550 304" ] && echo "$id"
     done
 }
 
-# box_text BOX: what a box of the Linux program says, read by OCR beside its icon and above
-# its button. Curly quotes are read as the straight ones drawn, " _" as the "_" drawn, and
-# the brackets after Form_Load, which OCR may read with a stray bar, as the two drawn.
-box_text() {
-    local _ text
-    eval "$(xdotool getwindowgeometry --shell "$1" | sed 's/^/BOX_/')"
-    for _ in $(seq 10); do
-        import -window "$1" "$work/box-shot.png" 2>/dev/null
-        convert "$work/box-shot.png" -crop "$((BOX_WIDTH - 50))x$((BOX_HEIGHT - 40))+50+0" +repage \
-            -colorspace Gray -scale 400% "$work/box.png" 2>/dev/null
-        text=$(tesseract "$work/box.png" - --psm 7 2>/dev/null \
-            | sed -E 's/[“”]/"/g; s/ _/_/g; s/Form_Load[(){}|]*[(){}][(){}|]* /Form_Load() /' | head -n 1)
-        [ -n "$text" ] && break
-        sleep 0.2
-    done
-    echo "$text"
-}
+# The Linux program's message boxes, read from the accessibility tree (session_a11y): the
+# box's own title, kind, text and buttons, whatever a toolkit release draws of them.
+# box_text PID: "TITLE|ROLE|TEXT|BUTTONS" of its box on screen, nothing when none is there.
+box_text() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/qtbox.py" "$1" read; }
+# box_answer PID: presses the box's one button, as a click on OK does, and waits until it is gone.
+box_answer() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/qtbox.py" "$1" answer; }
 
 ended() { # ended PID: waits up to 10 s for it to end and sets status to its exit status
     status="still running"

@@ -12,6 +12,8 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QVersionNumber>
 #include <QTimer>
 
 namespace accessibility {
@@ -173,10 +175,15 @@ void describe(QWidget *control)
     control->setAccessibleDescription(QString::fromUtf8(entry->description));
 }
 
-void nameChanged(QWidget *control)
+void nameChanged(QWidget *control, bool textChanged)
 {
-    // Qt 6.4 sends a name change with the object where the name should be, and Orca speaks
-    // nothing; this is the same change with the name, on the connection Qt's own bridge made.
+    // A label's new text is a name change that Qt sends itself; Qt 6.4 sends it with the
+    // object where the name should be, and Orca speaks nothing, while Qt 6.8 gives the name,
+    // which a second change would make Orca say twice. The same text again sends none at all.
+    // This is the change with the name, on the connection Qt's own bridge made.
+    static const bool toolkitGivesName = QLibraryInfo::version() >= QVersionNumber(6, 8);
+    if (textChanged && toolkitGivesName)
+        return;
     const QDBusConnection bridge(QStringLiteral("a11y"));
     QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(control);
     if (!reader || !bridge.isConnected())

@@ -15,8 +15,9 @@ void install();
 // one that takes a click gets a press action, a click on it through the click relay.
 void describe(QWidget *control);
 
-// Tells the bus that the control's name changed, giving the name, so that a reader speaks it.
-void nameChanged(QWidget *control);
+// Tells the bus that the control's name changed, giving the name, so that a reader speaks it
+// once: unless the toolkit has just told it so itself (textChanged, from Qt 6.8 on).
+void nameChanged(QWidget *control, bool textChanged);
 
 // A label's text as read out: what is shown, with "\n" for each line break.
 QString spokenText(const QString &labelText);

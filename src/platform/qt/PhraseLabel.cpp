@@ -23,7 +23,7 @@ void PhraseLabel::setText(const QString &text)
     if (QAccessible::isActive()) {
         QAccessibleTextUpdateEvent changed(this, 0, accessibility::spokenText(before), accessibility::spokenText(text));
         QAccessible::updateAccessibility(&changed);
-        accessibility::nameChanged(this);
+        accessibility::nameChanged(this, before != text);
     }
 }
 

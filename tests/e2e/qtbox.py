@@ -1,0 +1,77 @@
+"""The Linux program's message box, read from the accessibility tree as a screen reader has it.
+
+Usage: qtbox.py PID read|answer
+  read    prints the box's text when it is the program's box: titled "Ciarlatronix", an alert,
+          one text and one button, "OK". Another kind of box is printed whole, to fail the
+          comparison that follows. Nothing when no box is on screen.
+  answer  presses the box's button through its action and waits until the box is gone; exit 1
+          when there is no box or it stays.
+"""
+import sys
+import time
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+import pyatspi  # noqa: E402
+
+pid, verb = int(sys.argv[1]), sys.argv[2]
+
+
+def application():
+    for app in pyatspi.Registry.getDesktop(0):
+        try:
+            if app is not None and app.get_process_id() == pid:
+                return app
+        except Exception:
+            pass
+    return None
+
+
+def walk(node):
+    yield node
+    for child in node:
+        if child is not None:
+            yield from walk(child)
+
+
+def box():
+    app = application()
+    try:
+        return next((node for node in app if node is not None and node.getRoleName() == "alert"), None) if app else None
+    except Exception:  # the box went while it was read
+        return None
+
+
+def parts(alert):
+    inside = list(walk(alert))[1:]
+    texts = [n.name for n in inside if n.getRoleName() == "label" and n.name]
+    # Each release spells the role its own way: "push button" on Debian 12, "button" on 13.
+    buttons = [n for n in inside if n.getRoleName() in ("push button", "button")]
+    return texts, buttons
+
+
+found = box()
+if verb == "read":
+    if found is None:
+        sys.exit(0)
+    texts, buttons = parts(found)
+    names = [b.name.replace("&", "") for b in buttons]
+    if found.name == "Ciarlatronix" and len(texts) == 1 and names == ["OK"]:
+        print(texts[0])
+    else:
+        print("a box titled %r with the texts %r and the buttons %r" % (found.name, texts, names))
+elif verb == "answer":
+    if found is None:
+        sys.exit(1)
+    _, buttons = parts(found)
+    if len(buttons) != 1:
+        sys.exit(1)
+    buttons[0].queryAction().doAction(0)
+    until = time.monotonic() + 10
+    while box() is not None:
+        if time.monotonic() > until:
+            sys.exit(1)
+        time.sleep(0.05)
+else:
+    sys.exit("usage: qtbox.py PID read|answer")
