@@ -219,7 +219,7 @@ for what, node, contents, expected in PRESSES:
         said = [n.name for n in inside if n.getRole() == pyatspi.ROLE_LABEL]
         said = [t[:7] + "..." + t[t.rfind('"'):] for t in said]  # the system's own words in between
         same(row, "box", ("Ciarlatronix", ['Error "..." in EstraiRiga() function']), (box.name if box else None, said))
-        ok = next((n for n in inside if n.getRoleName() == "Button"), None)
+        ok = next((n for n in inside if n.getRole() == pyatspi.ROLE_PUSH_BUTTON), None)
         ok and ok.queryAction().doAction(0)
         check(spin_until(lambda: message_box() is None, 10), "%s: the box goes when answered" % row)
     check(spin_until(lambda: answers, 20) and answers == [True], "%s is answered: %s" % (row, answers))

@@ -136,7 +136,7 @@ pids+=($!)
 listening() {
     said | grep -qxF "Screen reader on." || return 1
     dbus-send --bus="$a11y_bus" --print-reply --dest=org.a11y.atspi.Registry /org/a11y/atspi/registry \
-        org.a11y.atspi.Registry.GetRegisteredEvents 2>/dev/null | grep -q '"window:activate'
+        org.a11y.atspi.Registry.GetRegisteredEvents 2>/dev/null | grep -q '"Window:Activate'
 }
 until_true 30 listening \
     || { echo "FAIL: Orca never started"; cat "$work/orca.out"; tail -n 30 "$work/orca.log"; exit 1; }

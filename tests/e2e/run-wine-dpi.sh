@@ -50,7 +50,14 @@ set_dpi() { # set_dpi N: the screen's DPI for programs started from now on
     dpi=$1
     "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 \
         || { echo "FAIL: cannot set LogPixels"; exit 1; }
+    # Wine 10 takes the DPI as its server starts, Wine 8 as each program does: a fresh server,
+    # and the DPI that a program started now is given, waited for.
+    wineserver -k
+    wineserver -w
+    wineserver -p
+    wait_for 60 system_dpi_is "$1" || { echo "FAIL: programs are not given $1 DPI"; exit 1; }
 }
+system_dpi_is() { [ "$("$wine" "$probe" systemdpi 2>/dev/null | tr -d '\r')" = "$1" ] && echo "$1"; }
 # s V: design pixels V on the screen at $dpi, rounded half up; "V-" is the pixel just before.
 s() {
     local v=${1%-}
@@ -88,8 +95,8 @@ close() { # a click on the close mark, and the program ends
 
 capture() { import -window "$2" -depth 8 "$work/$1.png" 2>/dev/null; }
 same() { # same NAME REFERENCE [FUZZ]
-    [ -f "$references/$2.png" ] \
-        && [ "$(compare -metric AE -fuzz "${3:-8%}" "$references/$2.png" "$work/$1.png" null: 2>&1)" = 0 ]
+    [ -f "$(reference "$2")" ] \
+        && [ "$(compare -metric AE -fuzz "${3:-8%}" "$(reference "$2")" "$work/$1.png" null: 2>&1)" = 0 ]
 }
 judge_until() { # judge_until NAME REFERENCE [FUZZ]: captures until it matches, or updates it
     local until=$(($(date +%s) + 10))
@@ -99,14 +106,14 @@ judge_until() { # judge_until NAME REFERENCE [FUZZ]: captures until it matches, 
     done
     if [ -n "$update" ] && [ "$1" = "$2" ] && [ "$2" != sample ]; then
         capture "$1" "$window"
-        convert "$work/$1.png" -strip "$references/$2.png" && echo "UPDATED: $2.png"
+        reference_update "$work/$1.png" "$2" "${3:-8%}"
     elif same "$1" "$2" "${3:-}"; then
-        pass "$1 looks as $2.png${3:+ (fuzz $3)}"
+        pass "$1 looks as $(basename "$(reference "$2")")${3:+ (fuzz $3)}"
     else
         mkdir -p "$failed"
         cp "$work/$1.png" "$failed/$1.actual.png"
-        compare -fuzz "${3:-8%}" "$references/$2.png" "$work/$1.png" "$failed/$1.diff.png" 2>/dev/null
-        fail "$1 differs from tests/references/win32/$2.png: see $failed/$1.actual.png"
+        compare -fuzz "${3:-8%}" "$(reference "$2")" "$work/$1.png" "$failed/$1.diff.png" 2>/dev/null
+        fail "$1 differs from tests/references/win32/$(basename "$(reference "$2")"): see $failed/$1.actual.png"
     fi
 }
 

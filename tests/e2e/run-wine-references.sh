@@ -105,20 +105,20 @@ close() { # close: a click on the close mark, and the program ends
 capture() { import -window "$2" -depth 8 "$work/$1.png" 2>/dev/null; }
 # same NAME REFERENCE: the capture matches the reference
 same() {
-    [ -f "$references/$2.png" ] && [ "$(compare -metric AE -fuzz "$fuzz" "$references/$2.png" "$work/$1.png" null: 2>&1)" = 0 ]
+    [ -f "$(reference "$2")" ] && [ "$(compare -metric AE -fuzz "$fuzz" "$(reference "$2")" "$work/$1.png" null: 2>&1)" = 0 ]
 }
 # judge NAME [REFERENCE]: passes if the capture matches, or in update mode makes it the reference
 judge() {
     local reference=${2:-$1}
     if [ -n "$update" ]; then
-        convert "$work/$1.png" -strip "$references/$reference.png" && echo "UPDATED: $reference.png"
+        reference_update "$work/$1.png" "$reference" "$fuzz"
     elif same "$1" "$reference"; then
         pass "$1 looks as reviewed"
     else
         mkdir -p "$failed"
         cp "$work/$1.png" "$failed/$1.actual.png"
-        compare -fuzz "$fuzz" "$references/$reference.png" "$work/$1.png" "$failed/$1.diff.png" 2>/dev/null
-        fail "$1 differs from tests/references/win32/$reference.png: see $failed/$1.actual.png and $1.diff.png"
+        compare -fuzz "$fuzz" "$(reference "$reference")" "$work/$1.png" "$failed/$1.diff.png" 2>/dev/null
+        fail "$1 differs from tests/references/win32/$(basename "$(reference "$reference")"): see $failed/$1.actual.png and $1.diff.png"
     fi
 }
 # judge_until SECONDS NAME WINDOW REFERENCE: captures until a picture matches the reference,

@@ -268,8 +268,10 @@ check_streams() {
 
 # ---- the Windows program under Wine
 
-# session_wine: a fresh prefix of our own, its server kept up between the program's runs.
+# session_wine: a fresh prefix of our own, its server kept up between the program's runs;
+# $wine_major is Wine's own version, 8 on Debian 12, 10 on 13.
 session_wine() {
+    wine_major=$("$wine" --version | sed -E 's/^wine-([0-9]+).*/\1/')
     export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
     mkdir -p "$WINEPREFIX" && wineserver -p
     "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { echo "FAIL: wineboot"; cat "$work/wineboot.log"; exit 1; }
@@ -299,4 +301,24 @@ wait_for() { # wait_for SECONDS COMMAND: until COMMAND prints something
 session_summary() {
     echo "$1: $passes passed, $failures failed"
     [ "$failures" = 0 ]
+}
+
+# The reviewed pictures of the Windows program, in $references: NAME.png, or NAME-wineN.png
+# where Wine N draws its own part of the picture otherwise (its text's gamma, say).
+# reference NAME: the picture that this Wine's capture is compared with.
+reference() {
+    local own="$references/$1-wine$wine_major.png"
+    [ -f "$own" ] && echo "$own" || echo "$references/$1.png"
+}
+# reference_update CAPTURE NAME FUZZ: makes the capture the reference, under NAME.png on Wine 8
+# and under NAME-wineN.png on another Wine unless it matches NAME.png already.
+reference_update() {
+    local own="$references/$2-wine$wine_major.png"
+    if [ "$wine_major" = 8 ]; then
+        convert "$1" -strip "$references/$2.png" && echo "UPDATED: $2.png"
+    elif [ "$(compare -metric AE -fuzz "$3" "$references/$2.png" "$1" null: 2>&1)" = 0 ]; then
+        rm -f "$own"
+    else
+        convert "$1" -strip "$own" && echo "UPDATED: $(basename "$own")"
+    fi
 }

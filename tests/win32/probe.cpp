@@ -1,6 +1,6 @@
 // What Windows tells of the program, for tests/e2e/run-wine-conditions.sh. "window": the main window's styles, whether
 // it is active, each box's owner and button; "version EXE": as Explorer reads it; "hold FILE": open for writing till stdin ends;
-// "dpi N": WM_DPICHANGED to N, suggesting round(550 N/96) x round(304 N/96) about the same centre; "metric INDEX DPI": GetSystemMetricsForDpi.
+// "dpi N": WM_DPICHANGED to N, suggesting round(550 N/96) x round(304 N/96) about the same centre; "metric INDEX DPI": GetSystemMetricsForDpi; "systemdpi": the DPI that programs started now are given.
 #include <windows.h>
 #include <cstdio>
 #include <string>
@@ -13,6 +13,8 @@ int wmain(int argc, wchar_t **argv)
     for (wchar_t ok[16]; what == L"window" && (box = FindWindowExW(nullptr, box, L"#32770", L"Ciarlatronix"));)
         wprintf(L"box owner %ls button %ls\n", !GetWindow(box, GW_OWNER) ? L"none" : GetWindow(box, GW_OWNER) == main ? L"main" : L"other",
                 GetDlgItemTextW(box, IDOK, ok, 16) ? ok : L"");
+    if (what == L"systemdpi" && SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_SYSTEM_AWARE))
+        wprintf(L"%u\n", GetDpiForSystem());
     if (what == L"metric")
         wprintf(L"%d\n", GetSystemMetricsForDpi(_wtoi(file.c_str()), UINT(_wtoi(argc > 3 ? argv[3] : L"96"))));
     if (RECT r{}, *remote = nullptr; what == L"dpi" && GetWindowRect(main, &r)) { // the rectangle must lie in the program's memory
