@@ -17,7 +17,7 @@ packages=(
     # the core's tests on emulated older processors
     qemu-user
     # a real session for the end-to-end test and screenshots
-    xvfb xauth x11-utils xdotool imagemagick pulseaudio pulseaudio-utils sox bc procps fonts-dejavu-core tesseract-ocr
+    xvfb xauth x11-utils xdotool imagemagick pulseaudio pulseaudio-utils sox bc procps fonts-dejavu-core
     # the accessibility test: the AT-SPI bus on a session D-Bus, read from Python
     at-spi2-core python3 python3-pyatspi dbus dbus-x11
     # a real screen reader on a desktop with a window manager, for the Orca session

@@ -24,6 +24,9 @@ bool ClickRelay::eventFilter(QObject *watched, QEvent *event)
         return QObject::eventFilter(watched, event);
 
     const QPoint at = static_cast<QWidget *>(watched)->mapTo(window_, mouse->position().toPoint());
+    // The window hears what no control took: a control's own press passes up to it as well.
+    if (watched == window_ && window_->childAt(at))
+        return QObject::eventFilter(watched, event);
     const layout::Control under = layout::hitTest({at.x(), at.y()}, photoSize_());
     if (type == QEvent::MouseButtonRelease) {
         const layout::Control control = tracker_.release(under);

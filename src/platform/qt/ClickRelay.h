@@ -8,8 +8,9 @@
 
 class QWidget;
 
-// Watches the mouse on the window's controls and turns a left-button press and release on
-// one control into clicked(). Which control lies under the pointer is the layout's rule.
+// Watches the mouse on the window's controls, and on the window itself where no control is
+// hit, and turns a left-button press and release on one control into clicked(). Which
+// control lies under the pointer is the layout's rule.
 class ClickRelay : public QObject
 {
     Q_OBJECT

@@ -28,6 +28,7 @@
 #include <QPainter>
 #include <QPluginLoader>
 #include <QScreen>
+#include <QToolTip>
 
 namespace {
 
@@ -172,15 +173,13 @@ MainWindow::~MainWindow()
 // Qt stacks later siblings over earlier ones, so the controls are made from the bottom up.
 void MainWindow::createControls()
 {
-    const QCursor hand = artwork::handPointer();
-    const QCursor icon = artwork::iconPointer();
+    handPointer_ = artwork::handPointer();
+    iconPointer_ = artwork::iconPointer();
     const auto dress = [&](QWidget *control, layout::Control id) {
         const layout::ControlLayout &entry = layout::of(id);
         control->setObjectName(QLatin1String(entry.name));
         control->setGeometry(qRect(entry.place));
-        control->setCursor(entry.pointer == layout::Pointer::Hand   ? hand
-                           : entry.pointer == layout::Pointer::Icon ? icon
-                                                                    : QCursor(Qt::ArrowCursor));
+        control->setCursor(pointer(entry.pointer));
         if (entry.tooltip)
             control->setToolTip(qText(layout::PhraseTooltip));
         accessibility::describe(control);
@@ -220,12 +219,16 @@ void MainWindow::createControls()
 
 void MainWindow::connectEvents()
 {
-    clicks_ = new ClickRelay(this, [this] { return layout::Size{imgCazzaro->width(), imgCazzaro->height()}; });
+    clicks_ = new ClickRelay(this, [this] { return photoSize(); });
     for (QWidget *control : {static_cast<QWidget *>(Image1), static_cast<QWidget *>(imgFumetto),
                              static_cast<QWidget *>(imgCazzaro), static_cast<QWidget *>(imgClose),
                              static_cast<QWidget *>(Label1), static_cast<QWidget *>(Label2),
                              static_cast<QWidget *>(Image2)})
         clicks_->watch(control);
+    // Qt 6.8 lets a control one pixel wide or high take no mouse at all: a photo that thin is
+    // found by the layout's rule from the window, which takes its clicks and shows its pointer.
+    clicks_->watch(this);
+    setMouseTracking(true);
     connect(clicks_, &ClickRelay::clicked, this, &MainWindow::onClicked);
     connect(Timer1, &IntervalTimer::timeout, this, &MainWindow::onTick);
     // Focus given from outside, as a screen reader's SetFocus does, moves the ring there too.
@@ -351,6 +354,38 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
     else
         event->accept();
+}
+
+layout::Size MainWindow::photoSize() const
+{
+    return {imgCazzaro->width(), imgCazzaro->height()};
+}
+
+QCursor MainWindow::pointer(layout::Pointer kind) const
+{
+    return kind == layout::Pointer::Hand ? handPointer_ : kind == layout::Pointer::Icon ? iconPointer_ : QCursor(Qt::ArrowCursor);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint at = event->position().toPoint();
+    if (!childAt(at)) {
+        setCursor(pointer(layout::pointerAt({at.x(), at.y()}, photoSize())));
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+bool MainWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        if (!childAt(help->pos())
+            && layout::hitTest({help->pos().x(), help->pos().y()}, photoSize()) == layout::Control::imgCazzaro) {
+            QToolTip::showText(help->globalPos(), imgCazzaro->toolTip(), this);
+            return true;
+        }
+    }
+    return QWidget::event(event);
 }
 
 void MainWindow::paintEvent(QPaintEvent *)

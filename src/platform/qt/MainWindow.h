@@ -4,6 +4,7 @@
 #include "app/frmCiarlatronix.h"
 #include "ui/FocusRing.h"
 
+#include <QCursor>
 #include <QPixmap>
 #include <QWidget>
 
@@ -46,6 +47,8 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    bool event(QEvent *event) override;
     // The window's own ring, never Qt's tab chain.
     bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent *event) override;
@@ -58,11 +61,15 @@ private:
     void follow(const focus::Step &step);
     void showFocus();
     QWidget *control(layout::Control id) const;
+    layout::Size photoSize() const;
+    QCursor pointer(layout::Pointer kind) const;
 
     std::unique_ptr<MessageBoxReporter> ownReporter_;
     QtServices *ownServices_ = nullptr;
     std::unique_ptr<frmCiarlatronix> form_;
     QPixmap backdrop_;
+    QCursor handPointer_;
+    QCursor iconPointer_;
     ClickRelay *clicks_ = nullptr;
     focus::Keyboard keyboard_;
     FocusMark *mark_ = nullptr;
