@@ -129,7 +129,7 @@ check_pointers() {
         case $expected in
             hand) want=$hand ;;
             icon) want=$icon ;;
-            arrow) want="24x24 4,4 mono|10x16 1,1 mono" ;;
+            arrow) want=$wine_arrow ;;
         esac
         xdotool mousemove "$((X + $(s "$x")))" "$((Y + $(s "$y")))"
         for _ in $(seq 15); do

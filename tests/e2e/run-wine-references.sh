@@ -1,8 +1,9 @@
 #!/bin/bash
-# The Windows program under Wine, as the user sees it: the window in several states, its
-# tooltip and its message boxes, each compared with a reviewed picture in tests/references/win32,
-# and the pointer over every control.
-# Usage: run-wine-references.sh ZIP   (the zip of tools/build-windows.sh). Exit 77: tools missing.
+# The Windows program under Wine, as the user sees it: the window in several states and its
+# tooltip, each compared with a reviewed picture in tests/references/win32, its message boxes
+# read from their controls, and the pointer over every control.
+# Usage: run-wine-references.sh ZIP [PROBE]   (the zip of tools/build-windows.sh; the probe,
+# ciarla_probe.exe, by default from the build beside the zip). Exit 77: tools missing.
 # A mismatch leaves NAME.actual.png and NAME.diff.png in references-failed/ beside the zip.
 # CIARLA_UPDATE_REFERENCES=1: writes the pictures as the new references instead, for a person
 # to look at before committing them.
@@ -11,9 +12,11 @@ here=$(dirname "$(readlink -f "$0")")
 . "$here/session.sh"
 session_bounded 300 "$0" "$@"
 
-zip=$(readlink -f "${1:?usage: run-wine-references.sh ZIP}")
+zip=$(readlink -f "${1:?usage: run-wine-references.sh ZIP [PROBE]}")
+probe=$(readlink -f "${2:-$(dirname "$zip")/build/bin/ciarla_probe.exe}")
 wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
 session_need wineserver Xvfb xdotool xwininfo import compare convert unzip python3
+[ -f "$probe" ] || { echo "FAIL: no probe at $probe"; exit 1; }
 references=$(mkdir -p "$here/../references/win32" && cd "$here/../references/win32" && pwd)
 failed=$(dirname "$zip")/references-failed
 update=${CIARLA_UPDATE_REFERENCES:-}
@@ -74,14 +77,18 @@ launch() { # launch CASE: runs the program from its folder; sets app
     app=$!
     pids+=($app)
 }
-start() { # start CASE [BOXES]: launches it; pictures and answers BOXES message boxes, each
-    # captioned Ciarlatronix, as CASE-box1...; sets window, X, Y
-    local box i
-    launch "$1"
-    for i in $(seq "${2:-0}"); do
-        box=$(appeared 30 "$known") || { fail "$1: no message box $i"; return 1; }
-        [ "$(xdotool getwindowname "$box")" = Ciarlatronix ] || fail "$1: box $i is captioned '$(xdotool getwindowname "$box")'"
-        judge_until 10 "$1-box$i" "$box" "$1-box$i"
+start() { # start CASE [TEXT...]: launches it; reads and answers a message box for each TEXT,
+    # which must hold just that, as the probe reads it from the box's controls; sets window, X, Y
+    local box case=$1 i=0 text got
+    shift
+    launch "$case"
+    for text in "$@"; do
+        i=$((i + 1))
+        box=$(appeared 30 "$known") || { fail "$case: no message box $i"; return 1; }
+        got=$("$wine" "$probe" box | tr -d '\r')
+        # Before the window is shown a box stands on its own.
+        [ "$got" = "caption Ciarlatronix owner none icon error buttons OK text $text" ] \
+            && pass "$case: box $i, the stop icon, OK and '$text'" || fail "$case: box $i reads '$got'"
         press_ok "$box"
     done
     window=$(appeared 30 "$known") || { fail "$1: no window"; return 1; }
@@ -167,7 +174,7 @@ check_pointers() {
         case $expected in
             hand) want="32x32 13,4 mono" ;;
             icon) want="32x32 16,16 colour" ;;
-            arrow) want="24x24 4,4 mono|10x16 1,1 mono" ;;
+            arrow) want=$wine_arrow ;;
         esac
         xdotool mousemove "$((X + x))" "$((Y + y))"
         # The program sets it when the move reaches it: a busy machine may take a while.
@@ -226,17 +233,25 @@ TABLE
 
 # The boxes: the stop icon, the whole text (the system's words without their line end, the
 # routine and its kind), OK; then the window, with the placeholder face and an empty phrase.
-for case in long:0 ampersand:0 large:0 badphoto:1 nophrases:2; do
-    echo "== ${case%:*}"
-    start "${case%:*}" "${case#*:}" || continue
-    judge_until 10 "${case%:*}" "$window" "${case%:*}"
+while IFS='|' read -r case texts; do
+    echo "== $case"
+    boxes=()
+    [ -n "$texts" ] && IFS='|' read -r -a boxes <<<"$texts"
+    start "$case" "${boxes[@]}" || continue
+    judge_until 10 "$case" "$window" "$case"
     # Where only the larger photo lies, over the logo and the backdrop, the pointer is its own.
-    [ "${case%:*}" = large ] && check_pointers <<'TABLE'
+    [ "$case" = large ] && check_pointers <<'TABLE'
 220 200 icon the-larger-photo-over-Image1
 240 285 icon the-larger-photo-over-the-backdrop
 TABLE
     close
-done
+done <<'CASES'
+long
+ampersand
+large
+badphoto|Error "Unsupported image format" in Form_Load() routine
+nophrases|Error "File not found." in ContaRighe() routine|Error "File not found." in EstraiRiga() function
+CASES
 
 # Every other window is gone, so the ticker's is on top again; the text comes back to where
 # it began: the program is stepped tick by tick until the box is as it was just after the

@@ -272,6 +272,13 @@ check_streams() {
 # $wine_major is Wine's own version, 8 on Debian 12, 10 on 13.
 session_wine() {
     wine_major=$("$wine" --version | sed -E 's/^wine-([0-9]+).*/\1/')
+    # The arrow over what takes no click is Wine's own, as pointer.py reads it: Wine 8 draws
+    # its own, 24 x 24 at 4,4; Wine 10 takes X's from the cursor theme, 24 x 24 at 3,1. Either
+    # shows X's bare 10 x 16 arrow when it has no libXcursor to draw with.
+    case $wine_major in
+        8) wine_arrow="24x24 4,4 mono|10x16 1,1 mono" ;;
+        *) wine_arrow="24x24 3,1 mono|10x16 1,1 mono" ;;
+    esac
     export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
     mkdir -p "$WINEPREFIX" && wineserver -p
     "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { echo "FAIL: wineboot"; cat "$work/wineboot.log"; exit 1; }

@@ -1,19 +1,88 @@
 // What Windows tells of the program, for tests/e2e/run-wine-conditions.sh. "window": the main window's styles, whether
 // it is active, each box's owner and button; "version EXE": as Explorer reads it; "hold FILE": open for writing till stdin ends;
-// "dpi N": WM_DPICHANGED to N, suggesting round(550 N/96) x round(304 N/96) about the same centre; "metric INDEX DPI": GetSystemMetricsForDpi; "systemdpi": the DPI that programs started now are given.
+// "box": each box's caption, owner, icon, button and text, read from its controls; "dpi N": WM_DPICHANGED to N, suggesting round(550 N/96) x round(304 N/96) about the same centre; "metric INDEX DPI": GetSystemMetricsForDpi; "systemdpi": the DPI that programs started now are given.
 #include <windows.h>
 #include <cstdio>
 #include <string>
+#include <algorithm>
+#include <functional>
+#include <vector>
+// A box's icon is told by the system's icons drawn in its place over its background: the
+// box's own icon handle means nothing in another process.
+static std::vector<DWORD> pixelsOf(int width, int height, const std::function<void(HDC)> &draw)
+{
+    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB}};
+    void *bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<DWORD> pixels;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        draw(dc);
+        GdiFlush();
+        pixels.assign(static_cast<DWORD *>(bits), static_cast<DWORD *>(bits) + width * height);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(dc);
+    return pixels;
+}
+static const wchar_t *iconKind(HWND box)
+{
+    for (HWND child = nullptr; (child = FindWindowExW(box, child, L"Static", nullptr));) {
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+            continue;
+        RECT r{};
+        GetWindowRect(child, &r);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        HDC screen = GetDC(nullptr);
+        const std::vector<DWORD> shown = pixelsOf(w, h, [&](HDC dc) { BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY); });
+        ReleaseDC(nullptr, screen);
+        if (shown.empty())
+            return L"unreadable";
+        const DWORD back = shown[0]; // a corner, which every system icon leaves clear
+        for (auto [name, id] : {std::pair{L"error", IDI_ERROR}, {L"warning", IDI_WARNING}, {L"information", IDI_INFORMATION}, {L"question", IDI_QUESTION}}) {
+            const std::vector<DWORD> icon = pixelsOf(w, h, [&](HDC dc) {
+                HBRUSH brush = CreateSolidBrush(RGB(GetBValue(back), GetGValue(back), GetRValue(back)));
+                const RECT all{0, 0, w, h};
+                FillRect(dc, &all, brush);
+                DeleteObject(brush);
+                DrawIconEx(dc, 0, 0, LoadIconW(nullptr, id), w, h, 0, nullptr, DI_NORMAL);
+            });
+            if (std::equal(icon.begin(), icon.end(), shown.begin(), shown.end(), [](DWORD a, DWORD b) { return ((a ^ b) & 0xffffff) == 0; }))
+                return name;
+        }
+        return L"other";
+    }
+    return L"none";
+}
 int wmain(int argc, wchar_t **argv)
 {
     const std::wstring what = argc > 1 ? argv[1] : L"", file = argc > 2 ? argv[2] : L"";
+    // The screen's own pixels, which Wine 10 would scale for a program unaware of the DPI.
+    if (what != L"systemdpi")
+        SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     HWND main = FindWindowW(L"frmCiarlatronix", nullptr), box = nullptr;
     if (what == L"window")
         wprintf(L"style %08lx %08lx foreground %d\n", GetWindowLongW(main, GWL_STYLE), GetWindowLongW(main, GWL_EXSTYLE), GetForegroundWindow() == main);
     for (wchar_t ok[16]; what == L"window" && (box = FindWindowExW(nullptr, box, L"#32770", L"Ciarlatronix"));)
         wprintf(L"box owner %ls button %ls\n", !GetWindow(box, GW_OWNER) ? L"none" : GetWindow(box, GW_OWNER) == main ? L"main" : L"other",
                 GetDlgItemTextW(box, IDOK, ok, 16) ? ok : L"");
-    if (what == L"systemdpi" && SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_SYSTEM_AWARE))
+    for (wchar_t caption[64], text[512], label[32]; what == L"box" && (box = FindWindowExW(nullptr, box, L"#32770", nullptr));) {
+        GetWindowTextW(box, caption, 64);
+        text[0] = 0;
+        for (HWND child = nullptr; (child = FindWindowExW(box, child, L"Static", nullptr));)
+            if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON && GetWindowTextLengthW(child) > 0)
+                GetWindowTextW(child, text, 512);
+        std::wstring buttons; // the visible ones, by their labels
+        for (HWND child = nullptr; (child = FindWindowExW(box, child, L"Button", nullptr));)
+            if (IsWindowVisible(child) && GetWindowTextW(child, label, 32) >= 0)
+                buttons += (buttons.empty() ? L"" : L",") + std::wstring(label);
+        wprintf(L"caption %ls owner %ls icon %ls buttons %ls text %ls\n", caption,
+                !GetWindow(box, GW_OWNER) ? L"none" : GetWindow(box, GW_OWNER) == main ? L"main" : L"other", iconKind(box),
+                buttons.c_str(), text);
+    }
+    if (what == L"systemdpi" && SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_SYSTEM_AWARE))
         wprintf(L"%u\n", GetDpiForSystem());
     if (what == L"metric")
         wprintf(L"%d\n", GetSystemMetricsForDpi(_wtoi(file.c_str()), UINT(_wtoi(argc > 3 ? argv[3] : L"96"))));
