@@ -172,7 +172,7 @@ def press(node):
 
 
 def message_box():
-    return next((node for node in app if node.getRole() == pyatspi.ROLE_ALERT), None)
+    return next((node for node in app if node is not None and node.getRole() == pyatspi.ROLE_ALERT), None)
 
 
 Second = "Seconda & ultima"
