@@ -49,7 +49,8 @@ entry() { # entry CODE: the entry's values, if there is one
     done
 }
 entry_value() { entry "$1" | awk -v name="$2" '$1 == name {sub(/^ *[^ ]+ +[^ ]+ +/, ""); print; exit}'; }
-listed() { "$wine" uninstaller --list 2>/dev/null | tr -d '\r' | grep -c '|||Ciarlatronix$'; }
+# Wine 8's uninstaller lists on standard output, Wine 10's on standard error.
+listed() { "$wine" uninstaller --list 2>&1 | tr -d '\r' | grep -c '|||Ciarlatronix$'; }
 
 # start_from_shortcut WHEN: opens the shortcut as Explorer would; a 550x304 window and no
 # message box, then the close mark ends it.
@@ -121,7 +122,7 @@ msiexec /x "$later" && pass "msiexec /x /qn" || fail "msiexec /x: status $?"
 left=$(find "$folder" "$shortcut" 2>/dev/null)
 [ -z "$left" ] && pass "no program file, folder or shortcut left" || fail "left behind: $left"
 [ -z "$(entry "$later_code")" ] && [ "$(listed)" = 0 ] && pass "no uninstall entry left" \
-    || fail "entries left: $("$wine" uninstaller --list 2>/dev/null | tr -d '\r')"
+    || fail "entries left: $("$wine" uninstaller --list 2>&1 | tr -d '\r' | grep '|||')"
 "$wine" reg query 'HKCU\Software\Ciarlatronix' >/dev/null 2>&1 && fail "HKCU\\Software\\Ciarlatronix left" \
     || pass "no registry key of ours left"
 
