@@ -183,8 +183,7 @@ int wmain(int argc, wchar_t **argv)
     // At another DPI than 96 (the second argument) places and probes are the design's scaled edge by edge, halves up.
     const long dpi = argc > 2 ? _wtol(argv[2]) : 96;
     const auto s = [dpi](long v) { return (2 * v * dpi + 96) / 192; };
-    // As screen readers are: aware of each monitor's DPI, so places are the screen's own pixels
-    // (Wine 10 scales them for a program that is not).
+    // Aware of each monitor's DPI as readers are: Wine 10 scales places for a program that is not.
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     // Listening before the program starts: its first focus move is heard too.

@@ -4,63 +4,44 @@
 #include <windows.h>
 #include <cstdio>
 #include <string>
-#include <algorithm>
-#include <functional>
 #include <vector>
-// A box's icon is told by the system's icons drawn in its place over its background: the
-// box's own icon handle means nothing in another process.
-static std::vector<DWORD> pixelsOf(int width, int height, const std::function<void(HDC)> &draw)
+// A box's icon, told by the system's icons drawn over its background: its handle is the program's.
+static std::vector<DWORD> pixelsOf(RECT r, HICON icon, DWORD back)
 {
-    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB}};
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info{{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB}};
     void *bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
+    HDC dc = CreateCompatibleDC(nullptr), screen = GetDC(nullptr);
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     std::vector<DWORD> pixels;
-    if (bitmap) {
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        draw(dc);
+    if (HGDIOBJ old = bitmap ? SelectObject(dc, bitmap) : nullptr) {
+        HBRUSH brush = CreateSolidBrush(RGB(back >> 16 & 255, back >> 8 & 255, back & 255));
+        const RECT all{0, 0, w, h};
+        icon ? FillRect(dc, &all, brush) && DrawIconEx(dc, 0, 0, icon, w, h, 0, nullptr, DI_NORMAL) : BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
         GdiFlush();
-        pixels.assign(static_cast<DWORD *>(bits), static_cast<DWORD *>(bits) + width * height);
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
+        for (int i = 0; i < w * h; i++)
+            pixels.push_back(static_cast<DWORD *>(bits)[i] & 0xffffff);
+        DeleteObject(brush), SelectObject(dc, old), DeleteObject(bitmap);
     }
-    DeleteDC(dc);
-    return pixels;
+    return ReleaseDC(nullptr, screen), DeleteDC(dc), pixels;
 }
 static const wchar_t *iconKind(HWND box)
 {
-    for (HWND child = nullptr; (child = FindWindowExW(box, child, L"Static", nullptr));) {
-        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
-            continue;
-        RECT r{};
-        GetWindowRect(child, &r);
-        const int w = r.right - r.left, h = r.bottom - r.top;
-        HDC screen = GetDC(nullptr);
-        const std::vector<DWORD> shown = pixelsOf(w, h, [&](HDC dc) { BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY); });
-        ReleaseDC(nullptr, screen);
-        if (shown.empty())
-            return L"unreadable";
-        const DWORD back = shown[0]; // a corner, which every system icon leaves clear
-        for (auto [name, id] : {std::pair{L"error", IDI_ERROR}, {L"warning", IDI_WARNING}, {L"information", IDI_INFORMATION}, {L"question", IDI_QUESTION}}) {
-            const std::vector<DWORD> icon = pixelsOf(w, h, [&](HDC dc) {
-                HBRUSH brush = CreateSolidBrush(RGB(GetBValue(back), GetGValue(back), GetRValue(back)));
-                const RECT all{0, 0, w, h};
-                FillRect(dc, &all, brush);
-                DeleteObject(brush);
-                DrawIconEx(dc, 0, 0, LoadIconW(nullptr, id), w, h, 0, nullptr, DI_NORMAL);
-            });
-            if (std::equal(icon.begin(), icon.end(), shown.begin(), shown.end(), [](DWORD a, DWORD b) { return ((a ^ b) & 0xffffff) == 0; }))
-                return name;
+    RECT r{};
+    for (HWND child = nullptr; (child = FindWindowExW(box, child, L"Static", nullptr));)
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && GetWindowRect(child, &r)) {
+            const std::vector<DWORD> shown = pixelsOf(r, nullptr, 0); // its corner: the background, clear in every icon
+            for (auto [name, id] : {std::pair{L"error", IDI_ERROR}, {L"warning", IDI_WARNING}, {L"information", IDI_INFORMATION}, {L"question", IDI_QUESTION}})
+                if (!shown.empty() && pixelsOf(r, LoadIconW(nullptr, id), shown[0]) == shown)
+                    return name;
+            return L"other";
         }
-        return L"other";
-    }
     return L"none";
 }
 int wmain(int argc, wchar_t **argv)
 {
     const std::wstring what = argc > 1 ? argv[1] : L"", file = argc > 2 ? argv[2] : L"";
-    // The screen's own pixels, which Wine 10 would scale for a program unaware of the DPI.
-    if (what != L"systemdpi")
+    if (what != L"systemdpi") // the screen's own pixels, which Wine 10 scales for a program unaware of the DPI
         SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     HWND main = FindWindowW(L"frmCiarlatronix", nullptr), box = nullptr;
     if (what == L"window")

@@ -369,9 +369,8 @@ QCursor MainWindow::pointer(layout::Pointer kind) const
 void MainWindow::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint at = event->position().toPoint();
-    if (!childAt(at)) {
+    if (!childAt(at))
         setCursor(pointer(layout::pointerAt({at.x(), at.y()}, photoSize())));
-    }
     QWidget::mouseMoveEvent(event);
 }
 
