@@ -92,7 +92,8 @@ main_window() { # waits for the main window: sets window, X, Y
 tip() { unnamed | grep -vx "$window"; }
 move() { xdotool mousemove "$((X + $1))" "$((Y + $2))"; }
 hover() { move "$1" "$2"; sleep 0.1; move "$(($1 + 1))" "$2"; }  # two moves, as a hand makes
-away() { move "${1:-520}" "${2:-200}"; for _ in $(seq 40); do [ -z "$(tip)" ] && return; sleep 0.05; done; }
+# away [X Y]: off the controls, and the tip gone (a loaded machine may take its time).
+away() { move "${1:-520}" "${2:-200}"; for _ in $(seq 600); do [ -z "$(tip)" ] && return; sleep 0.05; done; }
 
 echo "== a photo of 8192 x 4096"
 began=$(date +%s.%N)

@@ -161,7 +161,7 @@ changed() {
 }
 # drawn: waits until the window's picture has the artwork on it and holds still.
 drawn() {
-    local until=$(($(date +%s) + 20))
+    local until=$(($(date +%s) + 60))
     shot drawn-before 0 0 550 304
     while [ "$(date +%s)" -lt "$until" ]; do
         sleep 0.1
@@ -169,7 +169,7 @@ drawn() {
         [ "$(convert "$work/drawn.png" -format %k info:)" -gt 100 ] && ! differs drawn-before drawn && return 0
         mv "$work/drawn.png" "$work/drawn-before.png"
     done
-    echo "the window was not drawn in 20 s"
+    echo "the window was not drawn in 60 s"
 }
 # Each click draws again; the same phrase can come twice in a row, so allow a few tries.
 balloon_changes() { # balloon_changes X Y
