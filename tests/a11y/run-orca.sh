@@ -7,9 +7,9 @@
 # CIARLA_ORCA_KEEP=FILE keeps Orca's whole debug log there.
 set -uo pipefail
 
-# Whatever happens, the whole run ends within two minutes.
+# Whatever happens, the whole run ends within three minutes.
 if [ -z "${CIARLA_ORCA_BOUNDED:-}" ]; then
-    CIARLA_ORCA_BOUNDED=1 exec timeout -k 5 120 "$0" "$@"
+    CIARLA_ORCA_BOUNDED=1 exec timeout -k 5 160 "$0" "$@"
 fi
 
 program=$(readlink -f "${1:?usage: run-orca.sh PROGRAM}")
@@ -141,17 +141,27 @@ listening() {
 until_true 30 listening \
     || { echo "FAIL: Orca never started"; cat "$work/orca.out"; tail -n 30 "$work/orca.log"; exit 1; }
 
-# At start-up, the phrase, with the focus on it.
-since=$(mark)
-"$work/app/Ciarlatronix" >"$work/program.log" 2>&1 &
-app=$!
-pids+=($app)
-if until_true 30 hears "$since" "Prima cazzata per chi ascolta"; then
+# At start-up, the phrase, with the focus on it. On a loaded machine Orca 48 may take the
+# window's activation after the focus it brought, and then hears nothing of the window: the
+# program is then started once more, and must be heard then.
+for try in 1 2; do
+    since=$(mark)
+    "$work/app/Ciarlatronix" >"$work/program.log" 2>&1 &
+    app=$!
+    pids+=($app)
+    until_true 30 hears "$since" "Prima cazzata per chi ascolta" && break
+    [ "$try" = 2 ] && break
+    echo "Orca missed the focus at start-up, saying only: $(said_since "$since" | tr '\n' ' '); the program starts once more"
+    kill "$app"
+    wait "$app" 2>/dev/null
+done
+if hears "$since" "Prima cazzata per chi ascolta"; then
     pass "start-up: Orca says \"$(said_since "$since" | grep -F 'Prima cazzata' | head -n 1)\""
 else
     fail "start-up: Orca never says the phrase; it said:"
     said_since "$since" | sed 's/^/    /'
 fi
+started=$since
 # The window Orca has just read is the active one.
 window=$(xdotool getactivewindow)
 
@@ -236,7 +246,7 @@ status=$?
 # utterance of one of them would have come.
 for phrase in "Prima cazzata per chi ascolta" "Seconda cazzata dalla barra spaziatrice" \
     "Terza cazzata dal tasto Invio" "Quarta cazzata da un clic sulla foto"; do
-    times=$(said | grep -cF -- "$phrase")
+    times=$(said_since "$started" | grep -cF -- "$phrase")
     [ "$times" = 1 ] && pass "\"$phrase\" said once" || fail "\"$phrase\" said $times times"
 done
 
