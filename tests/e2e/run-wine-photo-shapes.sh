@@ -48,7 +48,7 @@ start() {
             wait_for 10 gone "$box"
             continue
         fi
-        window=$(unnamed | head -n 1)
+        window=$(main_unnamed | head -n 1)
         [ -n "$window" ] && break
         sleep 0.1
     done

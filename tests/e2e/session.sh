@@ -294,6 +294,14 @@ visible() {
 }
 boxes() { visible | awk '$2 == "Ciarlatronix" && NF == 2 {print $1}'; }
 unnamed() { visible | awk 'NF == 1 {print $1}'; }
+# main_unnamed: the unnamed window of 550 x 304, the main window at 96 DPI (Wine 10 may map
+# another unnamed window for a moment, at 0,0).
+main_unnamed() {
+    local id
+    for id in $(unnamed); do
+        xdotool getwindowgeometry "$id" 2>/dev/null | grep -q 'Geometry: 550x304$' && echo "$id"
+    done
+}
 wait_for() { # wait_for SECONDS COMMAND: until COMMAND prints something
     local until=$(($(date +%s) + $1))
     shift

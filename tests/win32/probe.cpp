@@ -63,8 +63,8 @@ int wmain(int argc, wchar_t **argv)
                 !GetWindow(box, GW_OWNER) ? L"none" : GetWindow(box, GW_OWNER) == main ? L"main" : L"other", iconKind(box),
                 buttons.c_str(), text);
     }
-    if (what == L"systemdpi" && SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_SYSTEM_AWARE))
-        wprintf(L"%u\n", GetDpiForSystem());
+    if (what == L"systemdpi" && SetProcessDPIAware()) // the oldest way, which Wine 8 knows as well
+        wprintf(L"%d\n", GetDeviceCaps(GetDC(nullptr), LOGPIXELSY));
     if (what == L"metric")
         wprintf(L"%d\n", GetSystemMetricsForDpi(_wtoi(file.c_str()), UINT(_wtoi(argc > 3 ? argv[3] : L"96"))));
     if (RECT r{}, *remote = nullptr; what == L"dpi" && GetWindowRect(main, &r)) { // the rectangle must lie in the program's memory
