@@ -43,8 +43,12 @@ struct Shown
         if (!photo.isEmpty())
             folder.write("foto.jpg", photo.toStdString());
         random.draws = {0.0f}; // its position counts the draws
-        const auto where = [this] { return folder.path(); };
-        window = std::make_unique<MainWindow>(Environment{&reporter, &services, where, &random});
+        Environment environment;
+        environment.reporter = &reporter;
+        environment.services = &services;
+        environment.applicationFolder = [this] { return folder.path(); };
+        environment.random = &random;
+        window = std::make_unique<MainWindow>(std::move(environment));
         window->form().Form_Load();
         window->show();
         if (!QTest::qWaitForWindowExposed(window.get()))

@@ -13,7 +13,7 @@ case ${VERSION_ID:-} in
 esac
 packages=(
     # build (the fuzzer builds with make)
-    cmake ninja-build make g++ qt6-base-dev qt6-multimedia-dev libgl-dev libx11-dev
+    cmake ninja-build make g++ libcli11-dev qt6-base-dev qt6-multimedia-dev libgl-dev libx11-dev
     # the core's tests on emulated older processors
     qemu-user
     # a real session for the end-to-end test and screenshots

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DataFiles.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -21,4 +23,8 @@ struct Environment
     phrases::RandomSource *random = nullptr;
     // The line counters' limit; lowered only by tests of the overflow path.
     std::int32_t lineLimit = 2147483647;
+    // The user's own folder (none when empty) and the files named on the command line, which
+    // come before the executable's folder.
+    std::filesystem::path userFolder;
+    datafiles::NamedFiles named;
 };

@@ -50,18 +50,18 @@ void frmCiarlatronix::click(layout::Control control)
     }
 }
 
-std::filesystem::path frmCiarlatronix::applicationFile(const char *name) const
+std::filesystem::path frmCiarlatronix::dataFile(datafiles::Kind kind) const
 {
-    return environment_.applicationFolder() / name;
+    return datafiles::choose(kind, environment_.named, environment_.userFolder, environment_.applicationFolder);
 }
 
 void frmCiarlatronix::Form_Load()
 {
     ErrorTrap trap(reporter(), "Form_Load", ErrorTrap::Kind::Routine);
-    trap.run([&] { modFunzioni::API_PlaySound(applicationFile("audio.wav"), *environment_.services, reporter()); });
+    trap.run([&] { modFunzioni::API_PlaySound(dataFile(datafiles::Kind::Tune), *environment_.services, reporter()); });
     trap.run([&] { ContaRighe(); });
     trap.run([&] { Label1_Click(); });
-    trap.run([&] { controls_.setPhoto(phrases::readRegularFile(applicationFile("foto.jpg"), MaxPhotoBytes)); });
+    trap.run([&] { controls_.setPhoto(phrases::readRegularFile(dataFile(datafiles::Kind::Photo), MaxPhotoBytes)); });
 }
 
 void frmCiarlatronix::Form_Unload(bool &)
@@ -90,7 +90,7 @@ void frmCiarlatronix::ContaRighe()
     phrases::PhraseFile file;
     trap.run([&] {
         pubNumeroRighe = 0;
-        file.open(applicationFile("cazzate.txt"));
+        file.open(dataFile(datafiles::Kind::Phrases));
         file.countLines(pubNumeroRighe, environment_.lineLimit);
     });
     file.close();
@@ -134,7 +134,7 @@ std::u16string frmCiarlatronix::EstraiRiga()
     phrases::PhraseFile file;
     trap.run([&] {
         const std::int32_t k = Casuale(pubNumeroRighe);
-        file.open(applicationFile("cazzate.txt"));
+        file.open(dataFile(datafiles::Kind::Phrases));
         std::u16string line;
         if (file.readPhrase(k, line, KeptPhraseUnits, environment_.lineLimit))
             phrase = std::move(line);

@@ -45,7 +45,7 @@ private:
     void Cambia();
     std::u16string EstraiRiga();
 
-    std::filesystem::path applicationFile(const char *name) const;
+    std::filesystem::path dataFile(datafiles::Kind kind) const;
     ErrorReporter &reporter() const { return *environment_.reporter; }
 
     WindowControls &controls_;

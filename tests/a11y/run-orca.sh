@@ -96,14 +96,19 @@ until_true 20 eval 'xdpyinfo >/dev/null 2>&1 && [ -S "$work/run/bus" ]' || { ech
 pids+=($!)
 bus_up() { dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1; }
 until_true 20 bus_up || { echo "FAIL: no accessibility bus"; exit 1; }
-"$registry" >"$work/registry.log" 2>&1 &
-pids+=($!)
 a11y_bus=$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress | tr -d ' ')
+# Up once it holds its name; one that gave up on a bus still starting is started again.
+registry_pid=
 registry_up() {
+    if [ -z "$registry_pid" ] || ! kill -0 "$registry_pid" 2>/dev/null; then
+        "$registry" >>"$work/registry.log" 2>&1 &
+        registry_pid=$!
+        pids+=($!)
+    fi
     dbus-send --bus="$a11y_bus" --print-reply=literal --dest=org.freedesktop.DBus /org/freedesktop/DBus \
         org.freedesktop.DBus.NameHasOwner string:org.a11y.atspi.Registry 2>/dev/null | grep -q true
 }
-until_true 20 registry_up || { echo "FAIL: no accessibility registry"; exit 1; }
+until_true 60 registry_up || { echo "FAIL: no accessibility registry"; cat "$work/registry.log" "$work/launcher.log"; exit 1; }
 
 # The window manager, up once it names its check window on the root.
 mutter --x11 --replace --sm-disable >"$work/mutter.log" 2>&1 &

@@ -37,7 +37,7 @@ struct Window
         controls.log = &log;
         services.log = &log;
         const auto where = [this] { return folder.path(); };
-        form.emplace(controls, Environment{&reporter, &services, where, clockSeeded ? nullptr : &random, lineLimit});
+        form.emplace(controls, Environment{&reporter, &services, where, clockSeeded ? nullptr : &random, lineLimit, {}, {}});
     }
     void load(const std::string &phrases)
     {

@@ -87,15 +87,21 @@ session_a11y() {
             org.a11y.Bus.GetAddress 2>/dev/null | tr -d ' ') && [ -n "$a11y_bus" ] && break
         sleep 0.1
     done
-    "$registry" >"$work/registry.log" 2>&1 &
-    pids+=($!)
-    # Ready once the registry holds its name on the accessibility bus.
-    for _ in $(seq 100); do
+    # Ready once the registry holds its name on the accessibility bus; one that gave up on a
+    # bus still starting is started again.
+    local registry_pid=
+    for _ in $(seq 600); do
+        if [ -z "$registry_pid" ] || ! kill -0 "$registry_pid" 2>/dev/null; then
+            "$registry" >>"$work/registry.log" 2>&1 &
+            registry_pid=$!
+            pids+=($!)
+        fi
         dbus-send --bus="$a11y_bus" --print-reply=literal --dest=org.freedesktop.DBus /org/freedesktop/DBus \
             org.freedesktop.DBus.NameHasOwner string:org.a11y.atspi.Registry 2>/dev/null | grep -q true && return 0
         sleep 0.1
     done
     echo "the accessibility registry did not start"
+    cat "$work/registry.log" "$work/launcher.log"
 }
 
 # session_sound: a PulseAudio server whose only sink, "e2e", goes nowhere; its monitor

@@ -2,8 +2,9 @@
 
 namespace ciarlatronix {
 
-// Starts the program: the window, its start-up sequence, then the event loop until the
-// window is closed. Returns the exit status. Arguments are not read.
-int run(char *programName);
+// Starts the program: reads the command line, then the window, its start-up sequence and
+// the event loop until the window is closed. Returns the exit status. --help, --version and
+// a command line not understood are answered on the terminal, with no display needed.
+int run(int argc, char **argv);
 
 } // namespace ciarlatronix

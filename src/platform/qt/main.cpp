@@ -1,6 +1,6 @@
 #include "Application.h"
 
-int main(int, char **argv)
+int main(int argc, char **argv)
 {
-    return ciarlatronix::run(argv[0]);
+    return ciarlatronix::run(argc, argv);
 }
