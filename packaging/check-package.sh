@@ -198,7 +198,7 @@ unset WAYLAND_DISPLAY XDG_SESSION_TYPE SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
 # Leaves $window set (or empty) and the program ended.
 start_program() {
     # Started from elsewhere, so its files can only be found through its own folder.
-    (cd / && exec "$link") >"$work/program.log" 2>&1 &
+    (cd / && exec "${as_user[@]}" "$link") >"$work/program.log" 2>&1 &
     app=$!
     pids+=("$app")
     window=
@@ -228,6 +228,7 @@ stop_program() {
     wait "$app" 2>/dev/null
 }
 
+as_user=()
 start_program "$version"
 if [ -n "$window" ]; then
     wm_class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*= "\(.*\)", "\(.*\)"/\2/p')
@@ -236,6 +237,28 @@ if [ -n "$window" ]; then
         fail "WM_CLASS is '$wm_class', the desktop entry says '$wanted'"
 fi
 stop_program
+
+# A user who is not root: the command line with no display, and phrases of their own in
+# ~/.config/ciarlatronix, which the program takes (no box about them) and which leave the
+# system-wide files alone.
+useradd -m ciarla 2>/dev/null || true
+user_home=$(getent passwd ciarla | cut -d: -f6)
+as_user=(setpriv --reuid=ciarla --regid=ciarla --init-groups env -i PATH=/usr/bin:/bin HOME="$user_home"
+         DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb)
+[ "$(env -u DISPLAY "${as_user[@]}" "$link" --version)" = "ciarlatronix 1.0.0.0" ] \
+    && pass "a user: --version with no display" || fail "a user: --version says '$("${as_user[@]}" "$link" --version 2>&1)'"
+"${as_user[@]}" "$link" --help | grep -qxF "  2. your own folder: $user_home/.config/ciarlatronix" \
+    && pass "a user: --help names ~/.config/ciarlatronix" || fail "a user: --help: $("${as_user[@]}" "$link" --help 2>&1)"
+system_phrases=$(sha256sum <"$config/cazzate.txt")
+"${as_user[@]}" sh -c 'mkdir -p "$HOME/.config/ciarlatronix" && echo "Una cazzata mia, senza root" >"$HOME/.config/ciarlatronix/cazzate.txt"'
+start_program "a user with phrases of their own"
+stop_program
+[ "$(sha256sum <"$config/cazzate.txt")" = "$system_phrases" ] && pass "a user: $config/cazzate.txt untouched" \
+    || fail "a user: $config/cazzate.txt changed"
+"${as_user[@]}" "$link" --frasi x 2>/dev/null
+[ $? = 2 ] && pass "a user: an unknown option ends with status 2" || fail "a user: an unknown option does not end with 2"
+as_user=()
+userdel -r ciarla 2>/dev/null
 
 # The user's own phrases, where README says to put them; a reinstall and an upgrade keep them.
 own=$work/own.txt

@@ -27,7 +27,7 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 step "fuzzing the phrase engine for ${CIARLA_FUZZ_SECONDS:-60} s"
 FUZZ_BUILD_DIR=$PWD/build-fuzz fuzz/run-fuzz.sh "${CIARLA_FUZZ_SECONDS:-60}"
 
-step "Windows: the cross-built program and core tests, the core tests, user sessions, reference pictures, a screen reader's client, users' conditions, screens above 96 DPI and the installer under Wine"
+step "Windows: the cross-built program and core tests, the core tests, user sessions, reference pictures, a screen reader's client, users' conditions, screens above 96 DPI, the command line and the installer under Wine"
 CIARLA_PACKAGE_VERSION=1.0.0.0 CIARLA_BUILD_TESTS=ON tools/build-windows.sh build-windows
 tests/world.sh WINEPREFIX="$PWD/build-windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
     ctest --test-dir build-windows/build --output-on-failure
@@ -38,6 +38,7 @@ tests/e2e/run-wine-photo-tips.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 tests/e2e/run-wine-conditions.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 tests/e2e/run-wine-photo-shapes.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 tests/e2e/run-wine-dpi.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
+tests/e2e/run-wine-commandline.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 # A later version of the same program, to upgrade to: only the packages are made again.
 CIARLA_PACKAGE_VERSION=1.0.0.1 tools/build-windows.sh --exe build-windows/Ciarlatronix.exe build-windows/later
 tests/e2e/run-wine-msi.sh build-windows/Ciarlatronix-1.0.0.0-win64.msi build-windows/later/Ciarlatronix-1.0.0.1-win64.msi

@@ -1,11 +1,13 @@
 """The Linux program's message box, read from the accessibility tree as a screen reader has it.
 
-Usage: qtbox.py PID read|answer
+Usage: qtbox.py PID read|answer|phrase
   read    prints the box's text when it is the program's box: titled "Ciarlatronix", an alert,
           one text and one button, "OK". Another kind of box is printed whole, to fail the
           comparison that follows. Nothing when no box is on screen.
-  answer  presses the box's button through its action and waits until the box is gone; exit 1
-          when there is no box or it stays.
+  answer  presses the box's button through its action and waits until the box is gone (or
+          another has taken its place); exit 1 when there is no box or it stays.
+  phrase  prints the phrase on show in the main window: the name of the part described as
+          the phrase of the moment.
 """
 import sys
 import time
@@ -69,9 +71,15 @@ elif verb == "answer":
         sys.exit(1)
     buttons[0].queryAction().doAction(0)
     until = time.monotonic() + 10
-    while box() is not None:
+    # Gone, or another box in its place (the next report).
+    while box() == found:
         if time.monotonic() > until:
             sys.exit(1)
         time.sleep(0.05)
+elif verb == "phrase":
+    app = application()
+    described = [n for n in walk(app[0]) if n.description.startswith("La cazzata del momento")] if app else []
+    if len(described) == 1:
+        print(described[0].name)
 else:
-    sys.exit("usage: qtbox.py PID read|answer")
+    sys.exit("usage: qtbox.py PID read|answer|phrase")

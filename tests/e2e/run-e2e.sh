@@ -35,8 +35,7 @@ session_cleanup="pkill -P $watcher; kill $watcher"
 session_listen
 
 start=$(date +%s.%N)
-# Arguments are not read: were they, the toolkit would take this one and show no window.
-(cd / && exec "$work/app/Ciarlatronix" -platform offscreen -reverse) >"$work/program.log" 2>&1 &
+(cd / && exec "$work/app/Ciarlatronix") >"$work/program.log" 2>&1 &
 app=$!
 pids+=($app)
 wait_for 20 shown "$app"
@@ -115,19 +114,8 @@ mkfifo "$work/odd/foto.jpg" "$work/odd/audio.wav"
 (cd / && exec "$work/odd/Ciarlatronix") >"$work/odd.log" 2>&1 &
 odd=$!
 pids+=($odd)
-window=
-: >"$work/box-texts"
-for _ in $(seq 100); do
-    window=$(shown "$odd" | head -n 1)
-    [ -n "$window" ] && break
-    # Each box is read once from the accessibility tree, then answered through its button.
-    text=$(box_text "$odd")
-    if [ -n "$text" ]; then
-        echo "$text" >>"$work/box-texts"
-        box_answer "$odd" || echo "a box was not answered: $text"
-    fi
-    sleep 0.2
-done
+# Each box is read once from the accessibility tree, then answered through its button.
+answered_until_shown "$odd"
 expected='Error "Not a regular file" in ContaRighe() routine
 Error "Not a regular file" in EstraiRiga() function
 Error "Not a regular file" in Form_Load() routine'

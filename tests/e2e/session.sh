@@ -232,6 +232,26 @@ box_text() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/qtbox.py" "$1" rea
 # box_answer PID: presses the box's one button, as a click on OK does, and waits until it is gone.
 box_answer() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/qtbox.py" "$1" answer; }
 
+# answered_until_shown PID: reads each box the program shows, in turn, into $work/box-texts
+# and answers it, until its window shows; window is then its id (empty after 20 s without).
+answered_until_shown() {
+    local _ text
+    window=
+    : >"$work/box-texts"
+    for _ in $(seq 100); do
+        window=$(shown "$1" | head -n 1)
+        [ -n "$window" ] && return
+        text=$(box_text "$1")
+        if [ -n "$text" ]; then
+            echo "$text" >>"$work/box-texts"
+            box_answer "$1" || echo "a box was not answered: $text"
+        fi
+        sleep 0.2
+    done
+}
+# shown_phrase PID: the phrase on show, as the accessibility tree names it.
+shown_phrase() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/qtbox.py" "$1" phrase; }
+
 ended() { # ended PID: waits up to 10 s for it to end and sets status to its exit status
     status="still running"
     local _

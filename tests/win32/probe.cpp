@@ -1,7 +1,9 @@
 // What Windows tells of the program, for tests/e2e/run-wine-conditions.sh. "window": the main window's styles, whether
 // it is active, each box's owner and button; "version EXE": as Explorer reads it; "hold FILE": open for writing till stdin ends;
-// "box": each box's caption, owner, icon, button and text, read from its controls; "dpi N": WM_DPICHANGED to N, suggesting round(550 N/96) x round(304 N/96) about the same centre; "metric INDEX DPI": GetSystemMetricsForDpi; "systemdpi": the DPI that programs started now are given.
+// "box": each box's caption, owner, icon, button and text, read from its controls; "phrase": the phrase on show, as a
+// screen reader names it; "dpi N": WM_DPICHANGED to N, suggesting round(550 N/96) x round(304 N/96) about the same centre; "metric INDEX DPI": GetSystemMetricsForDpi; "systemdpi": the DPI that programs started now are given.
 #include <windows.h>
+#include <oleacc.h>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -49,12 +51,12 @@ int wmain(int argc, wchar_t **argv)
     for (wchar_t ok[16]; what == L"window" && (box = FindWindowExW(nullptr, box, L"#32770", L"Ciarlatronix"));)
         wprintf(L"box owner %ls button %ls\n", !GetWindow(box, GW_OWNER) ? L"none" : GetWindow(box, GW_OWNER) == main ? L"main" : L"other",
                 GetDlgItemTextW(box, IDOK, ok, 16) ? ok : L"");
-    for (wchar_t caption[64], text[512], label[32]; what == L"box" && (box = FindWindowExW(nullptr, box, L"#32770", nullptr));) {
+    for (wchar_t caption[64], text[2048], label[32]; what == L"box" && (box = FindWindowExW(nullptr, box, L"#32770", nullptr));) {
         GetWindowTextW(box, caption, 64);
         text[0] = 0;
         for (HWND child = nullptr; (child = FindWindowExW(box, child, L"Static", nullptr));)
             if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON && GetWindowTextLengthW(child) > 0)
-                GetWindowTextW(child, text, 512);
+                GetWindowTextW(child, text, 2048);
         std::wstring buttons; // the visible ones, by their labels
         for (HWND child = nullptr; (child = FindWindowExW(box, child, L"Button", nullptr));)
             if (IsWindowVisible(child) && GetWindowTextW(child, label, 32) >= 0)
@@ -62,6 +64,21 @@ int wmain(int argc, wchar_t **argv)
         wprintf(L"caption %ls owner %ls icon %ls buttons %ls text %ls\n", caption,
                 !GetWindow(box, GW_OWNER) ? L"none" : GetWindow(box, GW_OWNER) == main ? L"main" : L"other", iconKind(box),
                 buttons.c_str(), text);
+    }
+    if (IAccessible *window = nullptr; what == L"phrase" && SUCCEEDED(CoInitialize(nullptr))
+        && SUCCEEDED(AccessibleObjectFromWindow(main, DWORD(OBJID_CLIENT), IID_IAccessible, reinterpret_cast<void **>(&window)))) {
+        long count = 0;
+        window->get_accChildCount(&count);
+        for (long i = 1; i <= count; ++i) {
+            VARIANT child{};
+            child.vt = VT_I4, child.lVal = i;
+            BSTR description = nullptr, name = nullptr;
+            if (SUCCEEDED(window->get_accDescription(child, &description)) && description
+                && std::wstring(description).rfind(L"La cazzata del momento", 0) == 0 && SUCCEEDED(window->get_accName(child, &name)))
+                wprintf(L"%ls\n", name ? name : L"");
+            SysFreeString(description), SysFreeString(name);
+        }
+        window->Release();
     }
     if (what == L"systemdpi" && SetProcessDPIAware()) // the oldest way, which Wine 8 knows as well
         wprintf(L"%d\n", GetDeviceCaps(GetDC(nullptr), LOGPIXELSY));

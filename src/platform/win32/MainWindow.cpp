@@ -2,6 +2,7 @@
 
 #include "Artwork.h"
 #include "Photo.h"
+#include "WinStartup.h"
 #include "WinText.h"
 #include "app/frmCiarlatronix.h"
 #include "phrases/Failure.h"
@@ -62,33 +63,10 @@ int dpiOf(HWND window)
     return dpi;
 }
 
-[[noreturn]] void failWithLastError()
-{
-    const DWORD code = GetLastError();
-    const std::string text = wintext::systemMessage(code);
-    throw phrases::Failure(text.empty() ? "Error " + std::to_string(code) : text);
-}
-
-std::filesystem::path applicationFolder()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
-        if (length == 0)
-            failWithLastError();
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return std::filesystem::path(path).parent_path();
-}
-
 } // namespace
 
-MainWindow::MainWindow(HINSTANCE instance)
-    : instance_(instance), phrase_(wintext::wide(layout::PhrasePlaceholder)), phrasePoints_(layout::BaseFontPoints),
+MainWindow::MainWindow(HINSTANCE instance, Environment environment)
+    : instance_(instance), environment_(std::move(environment)), phrase_(wintext::wide(layout::PhrasePlaceholder)), phrasePoints_(layout::BaseFontPoints),
       tipText_(wintext::wide(layout::PhraseTooltip))
 {
     icon_ = artwork::icon(instance_, GetSystemMetrics(SM_CXICON));
@@ -150,10 +128,10 @@ bool MainWindow::open()
         [this](Control control) { PostMessageW(window_, PressMessage, WPARAM(control), 0); },
         [this] { return hasFocus() ? keyboard_.focused() : Control::None; }});
 
-    Environment environment;
+    Environment environment = environment_;
     environment.reporter = &reporter_;
     environment.services = &services_;
-    environment.applicationFolder = applicationFolder;
+    environment.applicationFolder = winstartup::applicationFolder;
     form_ = std::make_unique<frmCiarlatronix>(*this, std::move(environment));
     form_->Form_Load();
     ShowWindow(window_, SW_SHOW);
@@ -243,7 +221,7 @@ void MainWindow::createCreditsBox(bool centred, const std::wstring &text)
                                place.left, place.top, place.right - place.left, place.bottom - place.top, window_,
                                reinterpret_cast<HMENU>(CreditsId), instance_, nullptr);
     if (!credits_)
-        failWithLastError();
+        wintext::failWithLastError();
     SendMessageW(credits_, WM_SETFONT, reinterpret_cast<WPARAM>(creditsFont_), FALSE);
     SendMessageW(credits_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(0, 0));
     creditsCentred_ = centred;
@@ -555,7 +533,7 @@ void MainWindow::restartTimer()
     // An enabled timer with interval 0 is armed but never ticks.
     if (timerEnabled_ && timerInterval_ > 0) {
         if (!SetTimer(window_, Timer1, UINT(timerInterval_), nullptr))
-            failWithLastError();
+            wintext::failWithLastError();
     } else {
         KillTimer(window_, Timer1);
     }
@@ -590,7 +568,7 @@ std::u16string MainWindow::creditsText() const
 void MainWindow::setCreditsText(const std::u16string &text)
 {
     if (!SetWindowTextW(credits_, wintext::wide(text).c_str()))
-        failWithLastError();
+        wintext::failWithLastError();
 }
 
 void MainWindow::alignCreditsLeft()

@@ -3,6 +3,7 @@
 #include "MessageBoxReporter.h"
 #include "WinServices.h"
 #include "WindowAccessible.h"
+#include "app/Environment.h"
 #include "app/WindowControls.h"
 #include "ui/ClickTracker.h"
 #include "ui/FocusRing.h"
@@ -22,7 +23,9 @@ class frmCiarlatronix;
 class MainWindow : public WindowControls
 {
 public:
-    explicit MainWindow(HINSTANCE instance);
+    // environment: the user's folder and the files named on the command line; the window
+    // gives the rest.
+    MainWindow(HINSTANCE instance, Environment environment);
     ~MainWindow() override;
     MainWindow(const MainWindow &) = delete;
     MainWindow &operator=(const MainWindow &) = delete;
@@ -71,6 +74,7 @@ private:
     void invalidateMark(layout::Control control);
 
     HINSTANCE instance_;
+    Environment environment_;
     HWND window_ = nullptr;
     HWND credits_ = nullptr;
     HWND tooltip_ = nullptr;

@@ -7,13 +7,6 @@
 namespace win32 {
 namespace {
 
-std::string lastErrorText()
-{
-    const DWORD code = GetLastError();
-    const std::string text = wintext::systemMessage(code);
-    return text.empty() ? "Error " + std::to_string(code) : text;
-}
-
 template<typename Function>
 Function bindOnce(Function &slot, const char *library, const char *entryPoint, std::string &error)
 {
@@ -37,7 +30,7 @@ void *systemEntry(const char *library, const char *entryPoint, std::string &erro
     HMODULE module = LoadLibraryExA(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     FARPROC address = module ? GetProcAddress(module, entryPoint) : nullptr;
     if (!address)
-        error = lastErrorText();
+        error = wintext::lastErrorText();
     return reinterpret_cast<void *>(address);
 }
 

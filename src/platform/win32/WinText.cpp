@@ -50,6 +50,18 @@ std::string systemMessage(unsigned long code)
     return utf8(message);
 }
 
+std::string lastErrorText()
+{
+    const DWORD code = GetLastError();
+    const std::string text = systemMessage(code);
+    return text.empty() ? "Error " + std::to_string(code) : text;
+}
+
+void failWithLastError()
+{
+    throw phrases::Failure(lastErrorText());
+}
+
 std::string ansi(std::wstring_view text)
 {
     if (text.empty())

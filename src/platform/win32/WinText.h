@@ -16,6 +16,11 @@ std::string utf8(std::wstring_view text);
 // empty when the system has none.
 std::string systemMessage(unsigned long code);
 
+// The last error's description, or "Error N" when the system has none.
+std::string lastErrorText();
+// Throws phrases::Failure with lastErrorText().
+[[noreturn]] void failWithLastError();
+
 // The text in the ANSI code page; throws phrases::Failure in the system's words when a
 // character has no exact equivalent there.
 std::string ansi(std::wstring_view text);

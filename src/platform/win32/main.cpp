@@ -1,18 +1,48 @@
 // Ciarlatronix.exe: the window over the core, on the one user-interface thread.
 #include "MainWindow.h"
+#include "WinStartup.h"
+#include "phrases/Failure.h"
 
 #include <commctrl.h>
 #include <objbase.h>
 
+namespace {
+
+// The command line, read before anything is shown; a line that cannot even be split is
+// answered as one not understood.
+commandline::Outcome readCommandLine()
+{
+    try {
+        return commandline::parse(winstartup::arguments(),
+                                  {winstartup::userFolder(), winstartup::applicationFolder()});
+    } catch (const phrases::Failure &failure) {
+        commandline::Outcome outcome;
+        outcome.action = commandline::Outcome::Action::Error;
+        outcome.text = std::string("ciarlatronix: the command line cannot be read: ") + failure.what() + "\n";
+        outcome.exitStatus = 2;
+        return outcome;
+    }
+}
+
+} // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    const commandline::Outcome line = readCommandLine();
+    if (line.action != commandline::Outcome::Action::Run) {
+        winstartup::answer(line);
+        return line.exitStatus;
+    }
     // The picture loader and the shell both want a single-threaded apartment.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     int status = 1;
     {
-        MainWindow window(instance);
+        Environment environment;
+        environment.userFolder = winstartup::userFolder();
+        environment.named = line.named;
+        MainWindow window(instance, std::move(environment));
         if (window.open())
             status = window.run();
     }
