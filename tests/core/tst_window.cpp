@@ -32,12 +32,12 @@ struct Window
     std::optional<frmCiarlatronix> form;
 
     // clockSeeded: the program's own generator in place of the scripted one.
-    explicit Window(std::int32_t lineLimit = 2147483647, bool clockSeeded = false)
+    explicit Window(std::int32_t lineLimit = 2147483647, bool clockSeeded = false, std::filesystem::path user = {})
     {
         controls.log = &log;
         services.log = &log;
         const auto where = [this] { return folder.path(); };
-        form.emplace(controls, Environment{&reporter, &services, where, clockSeeded ? nullptr : &random, lineLimit, {}, {}});
+        form.emplace(controls, Environment{&reporter, &services, where, clockSeeded ? nullptr : &random, lineLimit, user, {}});
     }
     void load(const std::string &phrases)
     {
@@ -124,6 +124,21 @@ TEST_CASE("each pick shows the line drawn; a file shrunk below the count shows n
     int status = -1;
     CHECK_EQ(wait(&status) > 0 && status == 0, true, "clicks on the large file, each within the bound");
 #endif
+}
+
+TEST_CASE("the user's phrases before the program's, chosen anew for each pick")
+{
+    TestFolder user;
+    user.write("cazzate.txt", "mia\nmia\n");
+    Window window(2147483647, false, user.path());
+    window.folder.write("foto.jpg", Jpeg);
+    window.load("dal programma\n");
+    CHECK_EQ(window.controls.phrase + u" " + char16_t(u'0' + window.form->pubNumeroRighe), u"mia 2", "the user's, counted");
+    CHECK_EQ(window.controls.photoShown && window.reporter.messages.empty(), true, "the program's photo, no report");
+    CHECK_EQ(window.services.played, std::vector<std::filesystem::path>{window.folder.file("audio.wav")}, "the program's tune");
+    std::filesystem::remove(user.file("cazzate.txt"));
+    window.form->Label1_Click();
+    CHECK_EQ(window.controls.phrase, u"dal programma", "once the user's file has gone");
 }
 
 TEST_CASE("Cambia: the cut and the type size by the phrase's length")

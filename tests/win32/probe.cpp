@@ -65,21 +65,17 @@ int wmain(int argc, wchar_t **argv)
                 !GetWindow(box, GW_OWNER) ? L"none" : GetWindow(box, GW_OWNER) == main ? L"main" : L"other", iconKind(box),
                 buttons.c_str(), text);
     }
-    if (IAccessible *window = nullptr; what == L"phrase" && SUCCEEDED(CoInitialize(nullptr))
-        && SUCCEEDED(AccessibleObjectFromWindow(main, DWORD(OBJID_CLIENT), IID_IAccessible, reinterpret_cast<void **>(&window)))) {
-        long count = 0;
-        window->get_accChildCount(&count);
-        for (long i = 1; i <= count; ++i) {
-            VARIANT child{};
-            child.vt = VT_I4, child.lVal = i;
+    IAccessible *window = nullptr; // the part a screen reader describes as the phrase of the moment
+    if (long count = 0; what == L"phrase" && SUCCEEDED(CoInitialize(nullptr)) && SUCCEEDED(AccessibleObjectFromWindow(main,
+            DWORD(OBJID_CLIENT), IID_IAccessible, reinterpret_cast<void **>(&window))) && SUCCEEDED(window->get_accChildCount(&count)))
+        for (VARIANT child{}; count > 0; --count) {
             BSTR description = nullptr, name = nullptr;
-            if (SUCCEEDED(window->get_accDescription(child, &description)) && description
-                && std::wstring(description).rfind(L"La cazzata del momento", 0) == 0 && SUCCEEDED(window->get_accName(child, &name)))
+            child.vt = VT_I4, child.lVal = count;
+            if (SUCCEEDED(window->get_accDescription(child, &description)) && description && SUCCEEDED(window->get_accName(child, &name))
+                && std::wstring(description).rfind(L"La cazzata del momento", 0) == 0)
                 wprintf(L"%ls\n", name ? name : L"");
             SysFreeString(description), SysFreeString(name);
         }
-        window->Release();
-    }
     if (what == L"systemdpi" && SetProcessDPIAware()) // the oldest way, which Wine 8 knows as well
         wprintf(L"%d\n", GetDeviceCaps(GetDC(nullptr), LOGPIXELSY));
     if (what == L"metric")
