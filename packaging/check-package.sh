@@ -13,6 +13,7 @@ if [ -z "${CIARLA_PACKAGE_BOUNDED:-}" ]; then
 fi
 
 build=$(readlink -f "${1:-build}")
+source=$(dirname "$(dirname "$(readlink -f "$0")")")
 export DEBIAN_FRONTEND=noninteractive
 
 passed=0
@@ -253,6 +254,17 @@ system_phrases=$(sha256sum <"$config/cazzate.txt")
 "${as_user[@]}" sh -c 'mkdir -p "$HOME/.config/ciarlatronix" && echo "Una cazzata mia, senza root" >"$HOME/.config/ciarlatronix/cazzate.txt"'
 start_program "a user with phrases of their own"
 stop_program
+# What the window shows, read as a screen reader reads it, on the user's own session bus
+# with its accessibility bus: the tests' session kit, copied where the user can read it.
+kit=$(mktemp -d /tmp/ciarla-kit.XXXXXX)
+mkdir "$kit/e2e" && cp "$source/tests/world.sh" "$kit/" && cp "$source/tests/e2e/session.sh" "$source/tests/e2e/qtbox.py" "$kit/e2e/"
+chmod -R a+rX "$kit"
+shown=$("${as_user[@]}" bash -c '. "$1/e2e/session.sh"; work=$(mktemp -d); pids=(); mkdir -m 700 "$work/run"
+    session_a11y >&2; "$2" >/dev/null 2>&1 & pids+=($!)
+    wait_for 30 shown_phrase "$!"; shown_phrase "$!"; for pid in "${pids[@]}"; do kill "$pid"; done; rm -rf "$work"' _ "$kit" "$link")
+rm -rf "$kit"
+[ "$shown" = "Una cazzata mia, senza root" ] && pass "a user: the window shows the phrase from ~/.config/ciarlatronix" \
+    || fail "a user: the window shows '$shown'"
 [ "$(sha256sum <"$config/cazzate.txt")" = "$system_phrases" ] && pass "a user: $config/cazzate.txt untouched" \
     || fail "a user: $config/cazzate.txt changed"
 "${as_user[@]}" "$link" --frasi x 2>/dev/null

@@ -64,8 +64,9 @@ TEST_CASE("the command line: every option, \"--\", and each way of getting it wr
             CHECK_EQ((std::vector<fs::path>{outcome.named.phrases, outcome.named.photo, outcome.named.tune}), named, name);
         // The usage first, then each option, then the folders in the order they are read.
         std::size_t at = outcome.text.rfind("Usage: ciarlatronix [OPTION]...\n", 0);
-        for (const std::string part : {"--phrases FILE", "--photo FILE", "--tune FILE", "-h, --help", "--version",
-                                       user.u8string() + "\n", program.u8string() + "\n"})
+        const std::vector<std::string> parts{"--phrases FILE", "--photo FILE", "--tune FILE", "-h, --help",
+                                             "--version", user.u8string() + "\n", program.u8string() + "\n"};
+        for (const std::string &part : parts)
             at = at == std::string::npos ? at : outcome.text.find(part, at);
         CHECK_EQ(at != std::string::npos, action == A::Help, name + ": the help");
     }
