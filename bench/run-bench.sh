@@ -22,6 +22,16 @@ if [ $engine = 1 ]; then
 fi
 
 echo
+echo "== the command line with no display: --version and --help, launch to exit (median of $rounds)"
+for option in --version --help; do
+    for _ in $(seq "$rounds"); do
+        start=$(date +%s%N)
+        env -u DISPLAY -u WAYLAND_DISPLAY "$bin/Ciarlatronix" "$option" >/dev/null
+        echo $(( ($(date +%s%N) - start) / 1000 ))
+    done | sort -n | awk -v o="$option" '{t[NR] = $1} END {printf "%-50s %7.1f ms\n", o, t[int((NR + 1) / 2)] / 1000}'
+done
+
+echo
 echo "== start-up: launch to window mapped on Xvfb, private pulseaudio (null sink) and session bus (median of $rounds)"
 work=$(mktemp -d /tmp/ciarla-startup.XXXXXX)
 pids=()
