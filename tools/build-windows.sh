@@ -76,7 +76,7 @@ trap 'rm -rf "$stage"' EXIT
 files=(Ciarlatronix.exe cazzate.txt foto.jpg audio.wav LICENSE LEGGIMI.txt)
 cp "$exe" "$root/data/cazzate.txt" "$root/data/foto.jpg" "$root/data/audio.wav" "$stage/"
 # Notepad on older Windows wants CR LF.
-sed 's/\r*$/\r/' "$root/LICENSE" >"$stage/LICENSE"
+cat "$root/LICENSE" "$root/packaging/THIRD-PARTY-NOTICES.txt" | sed 's/\r*$/\r/' >"$stage/LICENSE"
 sed 's/\r*$/\r/' "$root/packaging/windows/LEGGIMI.txt" >"$stage/LEGGIMI.txt"
 cp "$root/assets/ciarlatronix.ico" "$root/packaging/windows/ciarlatronix.wxs" "$stage/"
 chmod 644 "$stage"/*

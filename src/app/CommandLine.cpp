@@ -71,7 +71,7 @@ Outcome leftOver(const std::vector<std::string> &remaining)
             continue;
         }
         if (!optionsEnded && argument.size() > 1 && argument[0] == '-')
-            return failure("unknown option " + quoted(argument));
+            return failure("unknown option " + quoted(argument.substr(0, argument.find('='))));
         return failure("unexpected argument " + quoted(argument));
     }
     return {};
@@ -85,17 +85,31 @@ bool isFileOption(const std::string &argument)
     return false;
 }
 
-// What the parser refused, named from the arguments themselves: a flag given a value, or a
-// file option with no file after it (last, or as "--photo=").
+// A flag given a value ("--help=no", "-h=1"), which the parser would take or misname; the
+// word after a file option is its file, whatever it looks like.
+Outcome flagWithValue(const std::vector<std::string> &arguments)
+{
+    for (std::size_t i = 0; i < arguments.size() && arguments[i] != "--"; ++i) {
+        const std::string name = arguments[i].substr(0, arguments[i].find('='));
+        if (isFileOption(arguments[i]))
+            ++i;
+        else if (name.size() < arguments[i].size() && (name == "--help" || name == "--version" || name == "-h"))
+            return failure("option " + quoted(name) + " doesn't allow an argument");
+    }
+    return {};
+}
+
+// What the parser refused, named from the arguments themselves: a file option with no file
+// after it (last, or as "--photo=").
 Outcome refused(const std::vector<std::string> &arguments, const std::string &parserReport)
 {
     for (std::size_t i = 0; i < arguments.size() && arguments[i] != "--"; ++i) {
         const std::string &argument = arguments[i];
         const std::string name = argument.substr(0, argument.find('='));
-        if (name.size() < argument.size() && (name == "--help" || name == "--version"))
-            return failure("option " + quoted(name) + " doesn't allow an argument");
         if ((isFileOption(argument) && i + 1 == arguments.size()) || (isFileOption(name) && name.size() + 1 == argument.size()))
             return failure("option " + quoted(name) + " requires a file name");
+        if (isFileOption(argument))
+            ++i;
     }
     return failure(parserReport);
 }
@@ -112,16 +126,19 @@ std::filesystem::path fromCurrentFolder(const std::string &argument)
 
 Outcome parse(const std::vector<std::string> &arguments, const Folders &folders)
 {
+    if (Outcome flag = flagWithValue(arguments); flag.action == Outcome::Action::Error)
+        return flag;
     CLI::App app;
     app.set_help_flag();
     app.allow_extras();
+    // "/help" is an argument like any other, on Windows as on Linux.
+    app.allow_windows_style_options(false);
     std::string files[std::size(FileOptions)];
     for (std::size_t i = 0; i < std::size(FileOptions); ++i)
         app.add_option(FileOptions[i].name, files[i])->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     bool help = false, version = false;
-    // No "--help=no": a flag takes no value.
-    app.add_flag("-h,--help", help)->disable_flag_override();
-    app.add_flag("--version", version)->disable_flag_override();
+    app.add_flag("-h,--help", help);
+    app.add_flag("--version", version);
 
     // The parser takes its arguments last first.
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());

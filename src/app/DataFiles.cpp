@@ -3,6 +3,10 @@
 #include <system_error>
 #include <utility>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace datafiles {
 
 const char *fileName(Kind kind)
@@ -45,6 +49,27 @@ std::filesystem::path appDataUserFolder(const std::filesystem::path &appData)
     return appData.empty() ? appData : appData / "Ciarlatronix";
 }
 
+namespace {
+
+// Whether a name is there, whatever it is: a broken link counts. On Windows the library's
+// symlink_status follows links, so the system is asked directly.
+bool nameIsThere(const std::filesystem::path &path)
+{
+#ifdef _WIN32
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    const DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+#else
+    // A folder that cannot be searched is there all the same (the error is reported when the
+    // file is read); only a name that is not there is passed over.
+    std::error_code error;
+    return std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::not_found;
+#endif
+}
+
+} // namespace
+
 std::filesystem::path choose(Kind kind, const NamedFiles &named, const std::filesystem::path &userFolder,
                              const std::function<std::filesystem::path()> &programFolder)
 {
@@ -52,10 +77,7 @@ std::filesystem::path choose(Kind kind, const NamedFiles &named, const std::file
         return named[kind];
     if (!userFolder.empty()) {
         std::filesystem::path own = userFolder / fileName(kind);
-        // A dangling link or a folder that cannot be searched is there all the same: it is
-        // reported when read, never passed over for the program's file.
-        std::error_code error;
-        if (std::filesystem::symlink_status(own, error).type() != std::filesystem::file_type::not_found)
+        if (nameIsThere(own))
             return own;
     }
     return programFolder() / fileName(kind);

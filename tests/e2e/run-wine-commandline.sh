@@ -103,8 +103,8 @@ mkdir -p "$appdata/Ciarlatronix"
 printf 'Una cazzata tutta mia\r\n' >"$appdata/Ciarlatronix/cazzate.txt"
 phrase_of own "Una cazzata tutta mia"
 [ ${#texts[@]} = 0 ] && pass "own: no box, the photo and the tune the program's" || fail "own: boxes: ${texts[*]}"
-printf "Una cazzata dall'opzione\r\n" >"$work/altre frasi.txt"
-phrase_of named "Una cazzata dall'opzione" --phrases "altre frasi.txt"
+printf "Una cazzata dall'opzione\r\n" >"$work/altre frasi è.txt"
+phrase_of named "Una cazzata dall'opzione" --phrases "altre frasi è.txt"
 phrase_of missing "" --phrases nessuna.txt
 missing='caption Ciarlatronix owner none icon error buttons OK text Error "File not found." in'
 expected="$missing ContaRighe() routine|$missing EstraiRiga() function"

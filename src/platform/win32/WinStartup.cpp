@@ -119,11 +119,15 @@ void answer(const commandline::Outcome &outcome)
     // from has to be joined first.
     HANDLE out = GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     if ((!out || out == INVALID_HANDLE_VALUE) && AttachConsole(ATTACH_PARENT_PROCESS)) {
-        out = CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                          nullptr);
+        // Read access too: without it the console's mode cannot be asked, and the text would
+        // go out as bytes in the console's code page.
+        out = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, 0, nullptr);
         write(out, "\r\n" + text);
         if (out != INVALID_HANDLE_VALUE)
             CloseHandle(out);
+        // Let go of it before the box: Ctrl+C at the prompt is no longer the program's.
+        FreeConsole();
     } else {
         write(out, text);
     }

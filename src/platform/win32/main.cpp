@@ -8,13 +8,23 @@
 
 namespace {
 
+// The program's folder as the help names it; none when the system cannot say (the window's
+// start-up then reports it, as it reports any file it cannot reach).
+std::filesystem::path shownFolder()
+{
+    try {
+        return winstartup::applicationFolder();
+    } catch (const phrases::Failure &) {
+        return {};
+    }
+}
+
 // The command line, read before anything is shown; a line that cannot even be split is
 // answered as one not understood.
 commandline::Outcome readCommandLine()
 {
     try {
-        return commandline::parse(winstartup::arguments(),
-                                  {winstartup::userFolder(), winstartup::applicationFolder()});
+        return commandline::parse(winstartup::arguments(), {winstartup::userFolder(), shownFolder()});
     } catch (const phrases::Failure &failure) {
         commandline::Outcome outcome;
         outcome.action = commandline::Outcome::Action::Error;
