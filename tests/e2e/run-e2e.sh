@@ -84,8 +84,9 @@ for place in "70 200 32x32_16,16_colour photo" "90 60 32x32_13,4_mono link"; do
     [ "$(python3 "$here/pointer.py")" = "${3//_/ }" ] && pass "inactive: the pointer over the $4" || fail "inactive: pointer over the $4: $(python3 "$here/pointer.py")"
 done
 [ "$(xdotool getwindowfocus)" = "$other" ] || fail "hovering took the focus: the checks above prove nothing"
-elsewhere; shot before 184 48 291 89; click 60 130; shot after 184 48 291 89
-differs before after && pass "inactive: the first click on the photo shows a new phrase" || fail "inactive: the first click on the photo changed nothing"
+# One click, then the balloon waited for until it is drawn anew (a loaded machine draws late).
+elsewhere; shot first-before 184 48 291 89; click 60 130
+changed 10 first 184 48 291 89 && pass "inactive: the first click on the photo shows a new phrase" || fail "inactive: the first click on the photo changed nothing"
 elsewhere; click 90 60; wait_opened 3
 [ "$(opened)" = 3 ] && pass "inactive: one click on the link opens it once" || fail "inactive: the link opened $(($(opened) - 2)) times"
 # The phrase file held open for writing and locked by another program, which appends to it.
