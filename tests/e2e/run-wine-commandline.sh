@@ -103,6 +103,10 @@ mkdir -p "$appdata/Ciarlatronix"
 printf 'Una cazzata tutta mia\r\n' >"$appdata/Ciarlatronix/cazzate.txt"
 phrase_of own "Una cazzata tutta mia"
 [ ${#texts[@]} = 0 ] && pass "own: no box, the photo and the tune the program's" || fail "own: boxes: ${texts[*]}"
+# A tune in a folder whose name the ANSI code page cannot spell: played by its short name, no box.
+mkdir "$work/Проба" && cp "$work/app/audio.wav" "$work/Проба/"
+phrase_of tune "Una cazzata tutta mia" --tune "Проба/audio.wav"
+[ ${#texts[@]} = 0 ] && pass "tune: a folder named in another script, no box" || fail "tune: boxes: ${texts[*]}"
 printf "Una cazzata dall'opzione\r\n" >"$work/altre frasi è.txt"
 phrase_of named "Una cazzata dall'opzione" --phrases "altre frasi è.txt"
 phrase_of missing "" --phrases nessuna.txt
