@@ -36,7 +36,7 @@ std::filesystem::path &NamedFiles::operator[](Kind kind)
 
 std::filesystem::path xdgUserFolder(const char *configHome, const char *home)
 {
-    // The specification: a relative path in the variable is invalid and is ignored.
+    // A relative path in the variable is invalid, as the XDG base directories have it: ignored.
     if (configHome && std::filesystem::path(configHome).is_absolute())
         return std::filesystem::path(configHome) / "ciarlatronix";
     if (home && *home)
