@@ -88,8 +88,9 @@ rm -f "$zip"
 
 # The installer. wixl makes the database; msibuild then sets what wixl cannot express:
 # - the revision (package code) from the version and the payload, and the summary's times
-#   from the clock, which faketime stops at SOURCE_DATE_EPOCH (and the cabinet's file times
-#   from the files' own, which newer faketime would shift by the clock unless told not to);
+#   from the clock, which faketime stops at SOURCE_DATE_EPOCH (-f: a plain date would only
+#   start the clock there, and a slow run would cross a second); the cabinet's file times
+#   come from the files' own, which newer faketime would shift by the clock unless told not to;
 # - the exe's version in the File table is the package's, so that a later package replaces
 #   the program, whose own version information does not change between packages;
 # - the upgrade row takes earlier packages up to this version inclusive, because Windows
@@ -112,7 +113,7 @@ PY
 read -r product_code package_code <<<"$codes"
 msi="$out/Ciarlatronix-$version-win64.msi"
 rm -f "$msi"
-frozen=(env TZ=UTC NO_FAKE_STAT=1 faketime "$(TZ=UTC date -d "@$epoch" '+%Y-%m-%d %H:%M:%S')")
+frozen=(env TZ=UTC NO_FAKE_STAT=1 faketime -f "$(TZ=UTC date -d "@$epoch" '+%Y-%m-%d %H:%M:%S')")
 (cd "$stage" && "${frozen[@]}" wixl --arch x64 -D Version="$version" -D ProductCode="$product_code" \
     -o "$msi" ciarlatronix.wxs)
 queries=(
