@@ -48,8 +48,8 @@ start() { # start CASE: runs the program from its folder, its message box texts 
 }
 main_window() {
     window=
-    wait_for 30 unnamed || return 1
-    window=$(unnamed | head -n 1)
+    wait_for 30 main_unnamed || return 1
+    window=$(main_unnamed | head -n 1)
     eval "$(xdotool getwindowgeometry --shell "$window")"
 }
 tip() { unnamed | grep -vx "$window"; }  # the tooltip: neither the window nor a box

@@ -40,8 +40,8 @@ start() { # start CASE: runs the program from its folder, its stderr (message bo
 }
 main_window() { # finds the main window: sets window, X, Y, WIDTH, HEIGHT
     window=
-    wait_for 30 unnamed || return 1
-    window=$(unnamed | head -n 1)
+    wait_for 30 main_unnamed || return 1
+    window=$(main_unnamed | head -n 1)
     eval "$(xdotool getwindowgeometry --shell "$window")"
 }
 box_texts() { sed -n 's/.*MSGBOX_OnInit L"\(.*\)"$/\1/p' "$work/$1.log" | sed 's/\\"/"/g'; }
