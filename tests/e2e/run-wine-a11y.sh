@@ -3,8 +3,10 @@
 # X server and Wine prefix, and a client in another process reads its accessible object,
 # types Tab, Shift+Tab, Space and Enter, presses its controls, listens for the focus moves and
 # the phrase's name changes, and answers the box that a press shows once the phrase file is gone.
+# The program's folder also holds DLLs named as the system's, which it must not load.
 # Usage: run-wine-a11y.sh ZIP [CLIENT]   (the zip of tools/build-windows.sh; the client,
-# ciarla_a11y_client.exe, by default from the build beside the zip). Exit 77: tools missing.
+# ciarla_a11y_client.exe, and planted.dll by default from the build beside the zip).
+# Exit 77: tools missing.
 set -uo pipefail
 here=$(dirname "$(readlink -f "$0")")
 . "$here/session.sh"
@@ -13,6 +15,7 @@ session_bounded 300 "$0" "$@"
 
 zip=$(readlink -f "${1:?usage: run-wine-a11y.sh ZIP [CLIENT]}")
 client=$(readlink -f "${2:-$(dirname "$zip")/build/bin/ciarla_a11y_client.exe}")
+planted=$(dirname "$zip")/build/bin/planted.dll
 wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
 session_need wineserver Xvfb xdpyinfo unzip convert
 [ -f "$client" ] || { echo "FAIL: no client at $client"; exit 1; }
@@ -25,6 +28,7 @@ unzip -q "$zip" -d "$work/app" || { echo "FAIL: cannot unpack $zip"; exit 1; }
 printf 'Una &sola cazzata/nper il lettore\r\n' >"$work/app/cazzate.txt"
 # A photo larger than its frame, cut by the window's edge: so is its place on screen.
 convert -size 200x300 xc:steelblue "$work/app/foto.jpg"
+plant app
 session_browser
 session_display
 session_wine
@@ -48,6 +52,8 @@ ended "$app"
 for _ in $(seq 50); do [ -s "$work/opened.log" ] && break; sleep 0.1; done
 [ "$(opened)" = 1 ] && grep -qx "http://ciarlatronix.example/" "$work/opened.log" \
     && pass "Enter on the link opens the home page once" || fail "the link opened: $(cat "$work/opened.log" 2>/dev/null)"
+[ -z "$(planted_loaded app)" ] && pass "the system's oleacc.dll answers, not the one beside the program" \
+    || fail "loaded from beside the program: $(planted_loaded app)"
 
 if ! session_summary wine-a11y; then
     echo "--- client output"; tail -n 40 "$work/client.log"

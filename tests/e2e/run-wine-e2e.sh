@@ -1,27 +1,30 @@
 #!/bin/bash
 # Drives the Windows program under Wine as a user would, in a private X server, sound server
 # and Wine prefix: hears the tune, clicks the photo, the balloon, the phrase, "Credits", the
-# link and the close mark, and starts it without the photo and
-# without the phrases to count the message boxes.
-# Usage: run-wine-e2e.sh ZIP   (the zip of tools/build-windows.sh). Exit 77: tools missing.
+# link and the close mark; starts it without the tune to hear nothing, not even the system's
+# default sound, with DLLs named as the system's beside it that must not be loaded; and starts
+# it without the photo and without the phrases to count the message boxes.
+# Usage: run-wine-e2e.sh ZIP [PLANTED]   (the zip of tools/build-windows.sh; the planted DLL,
+# planted.dll, by default from the build beside the zip). Exit 77: tools missing.
 set -uo pipefail
 here=$(dirname "$(readlink -f "$0")")
 . "$here/session.sh"
 session_bounded 180 "$0" "$@"
 
-zip=$(readlink -f "${1:?usage: run-wine-e2e.sh ZIP}")
+zip=$(readlink -f "${1:?usage: run-wine-e2e.sh ZIP [PLANTED]}")
+planted=$(readlink -f "${2:-$(dirname "$zip")/build/bin/planted.dll}")
 wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
 session_need wineserver Xvfb xdotool xwininfo pulseaudio parec pactl import compare sox xdpyinfo unzip bc
 session_begin wine-e2e
 session_cleanup="wineserver -k"
 
-# Four program folders, each unpacked from the zip: all files, no photo, a photo that is no
-# picture, no phrases.
-for case in full nophoto badphoto nophrases; do
+# Five program folders, each unpacked from the zip: all files, no tune, no photo, a photo that
+# is no picture, no phrases.
+for case in full notune nophoto badphoto nophrases; do
     mkdir -p "$work/$case"
     unzip -q "$zip" -d "$work/$case" || { echo "FAIL: cannot unpack $zip"; exit 1; }
 done
-rm "$work/nophoto/foto.jpg" "$work/nophrases/cazzate.txt"
+rm "$work/notune/audio.wav" "$work/nophoto/foto.jpg" "$work/nophrases/cazzate.txt"
 echo "no picture" >"$work/badphoto/foto.jpg"
 tune_length=$(sox --i -D "$work/full/audio.wav")
 
@@ -33,8 +36,9 @@ session_sound
 session_wine
 
 
-start() { # start CASE: runs the program from its folder, its stderr (message box texts) logged
-    (cd / && WINEDEBUG=-all,trace+msgbox exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
+start() { # start CASE [CHANNEL]: runs the program from its folder, its message box texts (and
+    # Wine's CHANNEL) logged
+    (cd / && WINEDEBUG=-all,trace+msgbox${2:+,$2} exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
     app=$!
     pids+=($app)
 }
@@ -65,6 +69,7 @@ watcher=$!
 session_cleanup="wineserver -k; pkill -P $watcher; kill $watcher"
 session_listen
 
+plant full
 started=$(date +%s.%N)
 start full
 if ! main_window; then
@@ -97,6 +102,27 @@ awk -v now="$(date +%s.%N)" '$1 == "new" {born[$2] = $3} $1 == "remove" {gone[$2
     END {for (id in born) if (((id in gone) ? gone[id] : now) - born[id] >= 1) print born[id]}' \
     "$work/streams.log" 2>/dev/null | sort -n >"$work/played"
 check_streams "$work/played" "$started" "$mapped" "$tune_length"
+[ -z "$(planted_loaded full)" ] && pass "the system's winmm.dll plays it, not the one beside the program" \
+    || fail "loaded from beside the program: $(planted_loaded full)"
+
+echo "== no tune"
+plant notune
+session_listen
+start notune trace+winmm
+main_window || fail "notune: no window"
+# Once the player has given up on the file, anything it played is in the recording.
+if wait_for 30 grep -m 1 'proc_PlaySound Done playing' "$work/notune.log"; then
+    heard=$(session_heard)
+    [ "$(echo "$heard == 0" | bc)" = 1 ] && pass "no tune, no sound: not even the system's default" \
+        || fail "no tune, yet ${heard}s of sound heard"
+else
+    fail "no tune: the player never said it was done"
+fi
+[ -z "$(boxes)" ] && [ -z "$(box_texts notune)" ] && pass "no tune: no message box" || fail "no tune: message boxes: $(box_texts notune)"
+click 541 10
+ended "$app"
+[ "$status" = 0 ] || fail "no tune: exit status '$status'"
+[ -z "$(planted_loaded notune)" ] || fail "loaded from beside the program: $(planted_loaded notune)"
 
 # Start-up with files missing: the boxes come before the window, in the routines' order, each
 # with its whole text: the system's words without their line end, the routine and its kind.

@@ -305,10 +305,30 @@ session_wine() {
         8) wine_arrow="24x24 4,4 mono|10x16 1,1 mono" ;;
         *) wine_arrow="24x24 3,1 mono|10x16 1,1 mono" ;;
     esac
-    export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all
+    # Wine loads its own winmm and oleacc before a DLL of that name beside the program;
+    # Windows, where they are not known DLLs, looks beside the program first.
+    export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=;winmm,oleacc=n,b" WINEDEBUG=-all
     mkdir -p "$WINEPREFIX" && wineserver -p
     "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { echo "FAIL: wineboot"; cat "$work/wineboot.log"; exit 1; }
+    # A default sound, as every Windows has, played for a sound that cannot be found unless
+    # the program asks for none: Windows takes it from the sound scheme, Wine from win.ini's
+    # [Sounds], kept in Control Panel\Sounds.
+    mkdir -p "$WINEPREFIX/drive_c/windows/media"
+    sox -n -r 44100 -c 2 -b 16 "$WINEPREFIX/drive_c/windows/media/default.wav" synth 1 sine 880 || exit 1
+    printf '%s\r\n' 'REGEDIT4' '' '[HKEY_CURRENT_USER\Control Panel\Sounds]' \
+        '"Default"="C:\\windows\\media\\default.wav"' '' \
+        '[HKEY_CURRENT_USER\AppEvents\Schemes\Apps\.Default\.Default\.Current]' \
+        '@="C:\\windows\\media\\default.wav"' >"$work/windows.reg"
+    "$wine" regedit /S "$work/windows.reg" >>"$work/wineboot.log" 2>&1 || { echo "FAIL: the default sound"; exit 1; }
 }
+
+# plant FOLDER: the planted DLL beside the program as winmm.dll and oleacc.dll, as a user's
+# downloads folder may hold them; planted_loaded FOLDER: those of them loaded since.
+plant() {
+    local dll
+    for dll in winmm oleacc; do cp "$planted" "$work/$1/$dll.dll" || { echo "FAIL: no planted DLL at $planted"; exit 1; }; done
+}
+planted_loaded() { (cd "$work/$1" && ls -- *.dll.loaded 2>/dev/null); }
 
 # The program's windows that are on screen: "ID NAME" lines. The main window's caption is
 # empty, the message boxes' is "Ciarlatronix"; the tooltip is the one of neither kind.
