@@ -4,27 +4,19 @@
 # types Tab, Shift+Tab, Space and Enter, presses its controls, listens for the focus moves and
 # the phrase's name changes, and answers the box that a press shows once the phrase file is gone.
 # The program's folder also holds DLLs named as the system's, which it must not load.
-# Usage: run-wine-a11y.sh ZIP [CLIENT]   (the zip of tools/build-windows.sh; the client,
-# ciarla_a11y_client.exe, and planted.dll by default from the build beside the zip).
-# Exit 77: tools missing.
+# Usage: run-wine-a11y.sh ZIP   (the zip of tools/build-windows.sh; the client,
+# ciarla_a11y_client.exe, and planted.dll from the build beside it). Exit 77: tools missing.
 set -uo pipefail
 here=$(dirname "$(readlink -f "$0")")
 . "$here/session.sh"
 # Each check waits up to 10 s for what it expects: a program that never says it takes a while.
 session_bounded 300 "$0" "$@"
 
-zip=$(readlink -f "${1:?usage: run-wine-a11y.sh ZIP [CLIENT]}")
-client=$(readlink -f "${2:-$(dirname "$zip")/build/bin/ciarla_a11y_client.exe}")
-planted=$(dirname "$zip")/build/bin/planted.dll
-wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
-session_need wineserver Xvfb xdpyinfo unzip convert
-[ -f "$client" ] || { echo "FAIL: no client at $client"; exit 1; }
-session_begin wine-a11y
-session_cleanup="wineserver -k"
+wine_begin wine-a11y "${1:-}" Xvfb xdpyinfo unzip convert
+built "$client"
 trap 'echo "FAIL: stopped"; tr -d "\r" <"$work/client.out" 2>/dev/null; exit 1' TERM INT
 
-mkdir "$work/app"
-unzip -q "$zip" -d "$work/app" || { echo "FAIL: cannot unpack $zip"; exit 1; }
+unpack app
 printf 'Una &sola cazzata/nper il lettore\r\n' >"$work/app/cazzate.txt"
 # A photo larger than its frame, cut by the window's edge: so is its place on screen.
 convert -size 200x300 xc:steelblue "$work/app/foto.jpg"

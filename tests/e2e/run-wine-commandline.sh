@@ -3,22 +3,16 @@
 # and a mistake answered in a box (and on the output, when it goes somewhere), with their exit
 # status; a %APPDATA%\Ciarlatronix holding only phrases; --phrases over it, and a --phrases
 # file that is not there.
-# Usage: run-wine-commandline.sh ZIP [PROBE]   (the zip of tools/build-windows.sh; the probe,
-# ciarla_probe.exe, by default from the build beside the zip). Exit 77: tools missing.
+# Usage: run-wine-commandline.sh ZIP   (the zip of tools/build-windows.sh; the probe,
+# ciarla_probe.exe, from the build beside it). Exit 77: tools missing.
 set -uo pipefail
 here=$(dirname "$(readlink -f "$0")")
 . "$here/session.sh"
 session_bounded 240 "$0" "$@"
 
-zip=$(readlink -f "${1:?usage: run-wine-commandline.sh ZIP [PROBE]}")
-probe=$(readlink -f "${2:-$(dirname "$zip")/build/bin/ciarla_probe.exe}")
-wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
-session_need wineserver winepath Xvfb xdotool xwininfo xdpyinfo unzip
-[ -f "$probe" ] || { echo "FAIL: no probe at $probe"; exit 1; }
-session_begin wine-commandline
-session_cleanup="wineserver -k"
-mkdir "$work/app"
-unzip -q "$zip" -d "$work/app" || { echo "FAIL: cannot unpack $zip"; exit 1; }
+wine_begin wine-commandline "${1:-}" winepath Xvfb xdotool xwininfo xdpyinfo unzip
+built "$probe"
+unpack app
 session_display
 session_wine
 
@@ -29,10 +23,6 @@ launch() {
     (cd "$work" && exec "$wine" "$work/app/Ciarlatronix.exe" "$@") >"$work/$name.out" 2>"$work/$name.err" </dev/null &
     app=$!
     pids+=($app)
-}
-press_ok() { # press_ok BOX: a click on its OK button, centred at its foot
-    eval "$(xdotool getwindowgeometry --shell "$1" | sed 's/^/BOX_/')"
-    xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
 }
 appdata=$(winepath -u "$("$wine" cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')")
 program_folder=$(winepath -w "$work/app")

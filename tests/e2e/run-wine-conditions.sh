@@ -3,20 +3,15 @@
 # the active one, the phrase file held open for writing by another program, a UTF-8 code
 # page; and what Windows itself reads of it: the window's styles as the taskbar sees them,
 # the version block, the owner of a box and the DPI handling it declares.
-# Usage: run-wine-conditions.sh ZIP [PROBE]   (the zip of tools/build-windows.sh; the probe,
-# ciarla_probe.exe, by default from the build beside the zip). Exit 77: tools missing.
+# Usage: run-wine-conditions.sh ZIP   (the zip of tools/build-windows.sh; the probe,
+# ciarla_probe.exe, from the build beside it). Exit 77: tools missing.
 set -uo pipefail
 here=$(dirname "$(readlink -f "$0")")
 . "$here/session.sh"
 session_bounded 300 "$0" "$@"
 
-zip=$(readlink -f "${1:?usage: run-wine-conditions.sh ZIP [PROBE]}")
-probe=$(readlink -f "${2:-$(dirname "$zip")/build/bin/ciarla_probe.exe}")
-wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
-session_need wineserver Xvfb pactl xdotool xwininfo xprop xmessage pulseaudio pactl unzip convert compare localedef python3 iconv
-[ -f "$probe" ] || { echo "FAIL: no probe at $probe"; exit 1; }
-session_begin wine-conditions
-session_cleanup="wineserver -k"
+wine_begin wine-conditions "${1:-}" Xvfb pactl xdotool xwininfo xprop xmessage pulseaudio unzip convert compare localedef python3 iconv
+built "$probe"
 
 # Windows in Italian: Wine takes its language from the Unix locale, made here for this session.
 mkdir "$work/locale"
@@ -25,9 +20,8 @@ localedef -i it_IT -f UTF-8 "$work/locale/it_IT.UTF-8" >"$work/localedef.log" 2>
 export LOCPATH="$work/locale"
 { export LANG=it_IT.UTF-8 LC_ALL=it_IT.UTF-8; } 2>/dev/null
 
-unpack() { mkdir -p "$work/$1" && unzip -q "$zip" -d "$work/$1" || { echo "FAIL: cannot unpack $zip"; exit 1; }; }
 notfound="File non trovato."
-for case in full nophrases badphoto dirphrases held Ciarlà-utf8 Ciarlà-1252 Ciarlà-mojibake; do unpack "$case"; done
+unpack full nophrases badphoto dirphrases held Ciarlà-utf8 Ciarlà-1252 Ciarlà-mojibake
 # One phrase with accents, in UTF-8, in Windows-1252, and UTF-8 read as Windows-1252 and saved again.
 printf 'Perché così è\r\n' >"$work/Ciarlà-utf8/cazzate.txt"
 iconv -f UTF-8 -t WINDOWS-1252 "$work/Ciarlà-utf8/cazzate.txt" >"$work/Ciarlà-1252/cazzate.txt"
@@ -41,20 +35,6 @@ session_display
 session_sound
 session_wine
 
-start() { # start CASE: runs the program from its folder, its message box texts logged
-    (cd / && WINEDEBUG=-all,trace+msgbox exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
-    app=$!
-    pids+=($app)
-}
-main_window() {
-    window=
-    wait_for 30 main_unnamed || return 1
-    window=$(main_unnamed | head -n 1)
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-}
-tip() { unnamed | grep -vx "$window"; }  # the tooltip: neither the window nor a box
-move() { xdotool mousemove "$((X + $1))" "$((Y + $2))"; }
-box_texts() { sed -n 's/.*MSGBOX_OnInit L"\(.*\)"$/\1/p' "$work/$1.log" | sed 's/\\"/"/g'; }
 probe() { WINEDEBUG=-all "$wine" "$probe" "$@" 2>/dev/null | tr -d '\r'; }
 # A box's stop icon: the red of its sign, at the box's left.
 red_share() { # red_share BOX: the share of red pixels where the icon lies
@@ -72,7 +52,7 @@ finish() { # closes the main window by its close mark; the program must end with
 boxes_before_window() { # boxes_before_window CASE TEXT...
     local case=$1 count=0 box
     shift
-    start "$case"
+    wine_start "$case"
     for _ in "$@"; do
         wait_for 30 boxes || { fail "$case: box $((count + 1)) did not come"; break; }
         box=$(boxes | head -n 1)
@@ -97,7 +77,7 @@ boxes_before_window badphoto "Error \"Unsupported image format\" in Form_Load() 
 boxes_before_window dirphrases 'Error "Is a directory" in ContaRighe() routine' 'Error "Is a directory" in EstraiRiga() function'
 
 echo "== the window, the version block and the DPI handling as Windows reads them"
-start full
+wine_start full
 main_window || { fail "no window"; exit 1; }
 # A popup without caption or frame, with the system menu and the minimise command; no
 # maximise, no sizing; in the taskbar.
@@ -193,7 +173,7 @@ elsewhere; finish inactive
 [ "$status" = 0 ] && pass "inactive: one click on the close mark ends it"
 
 echo "== a box after the window: the window owns it"
-start full
+wine_start full
 main_window || { fail "no window"; exit 1; }
 mv "$work/full/cazzate.txt" "$work/full/cazzate.old"
 click 60 130
@@ -216,7 +196,7 @@ pids+=($!)
 exec 4>"$work/hold.in"
 for _ in $(seq 100); do [ -s "$work/hold.out" ] && break; sleep 0.1; done
 [ "$(tr -d "\r" <"$work/hold.out")" = held ] || fail "the helper could not hold the file: $(cat "$work/hold.out")"
-start held
+wine_start held
 main_window || fail "held: no window"
 balloon_changes 60 130 && pass "held: a click shows a new phrase" || fail "held: the photo click changed nothing"
 # The other program writes meanwhile.
@@ -228,7 +208,7 @@ exec 4>&-
 echo "== text in the system's code page: an accented phrase, in a folder with accents"
 # Wine 8 takes the code page from the locale alone (it_IT: Windows-1252), whatever the registry says.
 for case in Ciarlà-utf8 Ciarlà-1252 Ciarlà-mojibake; do
-    start "$case"
+    wine_start "$case"
     main_window || { fail "$case: no window"; continue; }
     move 520 200
     shot "$case" 184 48 291 89

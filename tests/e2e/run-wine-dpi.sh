@@ -6,25 +6,19 @@
 # 96 DPI, WM_DPICHANGED to 192 and back to 96 (as a move between monitors sends it): each step
 # lays the window out again, and back at 96 the picture is the 96 DPI one, pixel for pixel. A
 # screen reader's client finds each control's place and hit test scaled at 144 DPI.
-# Usage: run-wine-dpi.sh ZIP [PROBE [CLIENT]]   (the zip of tools/build-windows.sh; the probe,
-# ciarla_probe.exe, and ciarla_a11y_client.exe, by default from the build beside the zip).
+# Usage: run-wine-dpi.sh ZIP   (the zip of tools/build-windows.sh; the probe, ciarla_probe.exe,
+# and ciarla_a11y_client.exe from the build beside it).
 # Exit 77: tools missing. CIARLA_UPDATE_REFERENCES=1 writes the pictures as new references.
 set -uo pipefail
 here=$(dirname "$(readlink -f "$0")")
 . "$here/session.sh"
 session_bounded 900 "$0" "$@"
 
-zip=$(readlink -f "${1:?usage: run-wine-dpi.sh ZIP [PROBE]}")
-probe=$(readlink -f "${2:-$(dirname "$zip")/build/bin/ciarla_probe.exe}")
-client=$(readlink -f "${3:-$(dirname "$zip")/build/bin/ciarla_a11y_client.exe}")
-wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
-session_need wineserver Xvfb xdotool xwininfo import compare convert unzip python3
-[ -f "$probe" ] && [ -f "$client" ] || { echo "FAIL: no probe at $probe or no client at $client"; exit 1; }
+wine_begin wine-dpi "${1:-}" Xvfb xdotool xwininfo import compare convert unzip python3
+built "$probe" "$client"
 references=$(cd "$here/../references/win32" && pwd)
 failed=$(dirname "$zip")/references-failed-dpi
 update=${CIARLA_UPDATE_REFERENCES:-}
-session_begin wine-dpi
-session_cleanup="wineserver -k"
 rm -rf "$failed"
 
 session_browser
@@ -33,18 +27,8 @@ screen_w=1920 screen_h=1200
 session_display ${screen_w}x$screen_h
 session_wine
 
-folder() { # folder CASE PHRASE: a program folder with the one-line phrase file PHRASE, no tune
-    mkdir -p "$work/$1"
-    unzip -q "$zip" -d "$work/$1" || { echo "FAIL: cannot unpack $zip"; exit 1; }
-    rm "$work/$1/audio.wav"
-    printf '%s\r\n' "$2" >"$work/$1/cazzate.txt"
-}
-long="Questa è una cazzata lunghissima, scritta apposta per non stare nel fumetto alla sua grandezza:"
-long="$long parole su parole, virgole, punti e ancora parole, finché la frase non supera i trecento caratteri"
-long="$long e il programma deve rimpicciolirla di mezzo punto alla volta. /nFine della fiera, /nanzi no: ancora un po'!"
-sample="Chi dorme non piglia pesci, ma almeno non puzza di pesce."
-folder sample "$sample"
-folder long "$long"
+folder sample "$sample_phrase"
+folder long "$long_phrase"
 
 set_dpi() { # set_dpi N: the screen's DPI for programs started from now on
     dpi=$1
@@ -58,18 +42,10 @@ set_dpi() { # set_dpi N: the screen's DPI for programs started from now on
     wait_for 60 system_dpi_is "$1" || { echo "FAIL: programs are not given $1 DPI"; exit 1; }
 }
 system_dpi_is() { [ "$("$wine" "$probe" systemdpi 2>/dev/null | tr -d '\r')" = "$1" ] && echo "$1"; }
-# s V: design pixels V on the screen at $dpi, rounded half up; "V-" is the pixel just before.
-s() {
-    local v=${1%-}
-    echo $(((2 * v * dpi + 96) / 192 - (${#1} - ${#v})))
-}
-park() { xdotool mousemove 5 5; }
 start() { # start CASE: runs it from its folder; sets app, window, X, Y, WIDTH, HEIGHT
     # The clicks below change the sample's phrase file.
-    [ "$1" = sample ] && printf '%s\r\n' "$sample" >"$work/sample/cazzate.txt"
-    (cd / && exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
-    app=$!
-    pids+=($app)
+    [ "$1" = sample ] && printf '%s\r\n' "$sample_phrase" >"$work/sample/cazzate.txt"
+    wine_start "$1"
     window=
     wait_for 30 unnamed || { fail "$1 at $dpi DPI: no window"; return 1; }
     window=$(unnamed | head -n 1)
@@ -86,93 +62,16 @@ geometry() { # geometry W H X Y WHAT: the window is W x H at X, Y
     done
     fail "$5: ${WIDTH}x$HEIGHT at $X,$Y, not ${1}x$2 at $3,$4"
 }
-close() { # a click on the close mark, and the program ends
-    xdotool mousemove "$((X + $(s 541)))" "$((Y + $(s 10)))" click 1
-    ended "$app"
-    [ "$status" = 0 ] && pass "the close mark ends it at $dpi DPI" || fail "at $dpi DPI: exit status '$status'"
-    park
-}
 
-capture() { import -window "$2" -depth 8 "$work/$1.png" 2>/dev/null; }
-same() { # same NAME REFERENCE [FUZZ]
-    [ -f "$(reference "$2")" ] \
-        && [ "$(compare -metric AE -fuzz "${3:-8%}" "$(reference "$2")" "$work/$1.png" null: 2>&1)" = 0 ]
-}
-judge_until() { # judge_until NAME REFERENCE [FUZZ]: captures until it matches, or updates it
-    local until=$(($(date +%s) + 10))
-    while [ "$(date +%s)" -lt "$until" ]; do
-        capture "$1" "$window" && same "$1" "$2" "${3:-}" && break
-        sleep 0.1
-    done
-    if [ -n "$update" ] && [ "$1" = "$2" ] && [ "$2" != sample ]; then
-        capture "$1" "$window"
-        reference_update "$work/$1.png" "$2" "${3:-8%}"
-    elif same "$1" "$2" "${3:-}"; then
-        pass "$1 looks as $(basename "$(reference "$2")")${3:+ (fuzz $3)}"
-    else
-        mkdir -p "$failed"
-        cp "$work/$1.png" "$failed/$1.actual.png"
-        compare -fuzz "${3:-8%}" "$(reference "$2")" "$work/$1.png" "$failed/$1.diff.png" 2>/dev/null
-        fail "$1 differs from tests/references/win32/$(basename "$(reference "$2")"): see $failed/$1.actual.png"
-    fi
-}
-
-# check_pointers: the pointer at each "x y pointer control" line, in design pixels (s above).
-# The hand and the icon pointer are drawn at the system's pointer size for the DPI, hot spots
-# scaled with them; the arrow is Wine's own, or X's.
-check_pointers() {
-    local size hand icon
-    size=$("$wine" "$probe" metric 13 "$dpi" | tr -d '\r')
-    hand="${size}x$size $((13 * size / 32)),$((4 * size / 32)) mono"
-    icon="${size}x$size $((size / 2)),$((size / 2)) colour"
-    while read -r x y expected control; do
-        case $expected in
-            hand) want=$hand ;;
-            icon) want=$icon ;;
-            arrow) want=$wine_arrow ;;
-        esac
-        xdotool mousemove "$((X + $(s "$x")))" "$((Y + $(s "$y")))"
-        for _ in $(seq 15); do
-            sleep 0.2
-            got=$(python3 "$here/pointer.py")
-            grep -qxE "$want" <<<"$got" && break
-        done
-        grep -qxE "$want" <<<"$got" && pass "at $dpi DPI the $expected pointer over $control" \
-            || fail "at $dpi DPI over $control at $x,$y the pointer is '$got', not the $expected ($want)"
-    done <<'TABLE'
-90 60 hand Image2
-153- 60 hand Image2's-last-column
-153 60 arrow right-of-Image2
-32 32 hand Image2's-top-left
-32- 32 arrow left-of-Image2
-372 258 hand Label2
-396 268 hand Label2-under-the-credits-box
-300 268 arrow the-credits-box-left-of-Label2
-536 5 hand imgClose's-top-left
-546- 15- hand imgClose's-bottom-right
-546 10 arrow right-of-imgClose
-541 15 arrow below-imgClose
-300 60 icon Label1
-170 40 icon imgFumetto
-330 160 icon imgFumetto-over-Image1
-60 200 icon imgCazzaro
-148- 270- icon imgCazzaro's-bottom-right
-148 200 arrow right-of-imgCazzaro
-350 220 arrow Image1
-520 200 arrow the-backdrop
-TABLE
-    park
-}
 
 # The tooltip over the photo's last pixel, which only the scaled tooltip areas reach; put away
 # over the backdrop.
-tip_shown() { unnamed | grep -vx "$window"; }
 check_tip() {
     xdotool mousemove "$((X + $(s 148-)))" "$((Y + $(s 270-)))" sleep 0.1 mousemove "$((X + $(s 148-) - 1))" "$((Y + $(s 270-)))"
-    wait_for 10 tip_shown && pass "at $dpi DPI the tooltip over the photo's last pixel" \
+    wait_for 10 tip && pass "at $dpi DPI the tooltip over the photo's last pixel" \
         || fail "at $dpi DPI no tooltip over the photo's last pixel"
     xdotool mousemove "$((X + $(s 520)))" "$((Y + $(s 200)))"
-    for _ in $(seq 50); do [ -z "$(tip_shown)" ] && break; sleep 0.1; done
+    for _ in $(seq 50); do [ -z "$(tip)" ] && break; sleep 0.1; done
     park
 }
 
@@ -181,7 +80,6 @@ shot_at() { shot "$1" "$(s "$2")" "$(s "$3")" "$(($(s $(($2 + $4))) - $(s "$2"))
 changed_at() { # changed_at SECONDS NAME X Y W H (design pixels)
     changed "$1" "$2" "$(s "$3")" "$(s "$4")" "$(($(s $(($3 + $5))) - $(s "$3")))" "$(($(s $(($4 + $6))) - $(s "$4")))"
 }
-click_at() { xdotool mousemove "$((X + $(s "$1")))" "$((Y + $(s "$2")))" click 1; park; }
 new_phrase() { # new_phrase X Y: a click there draws the phrase file's one line, changed before it
     clicks=$((clicks + 1))
     printf 'Clic numero %03d.\r\n' "$clicks" >"$work/sample/cazzate.txt"
@@ -219,7 +117,7 @@ for d in 120 144 192; do
     esac
     geometry "$w" "$h" $(((screen_w - w) / 2)) $(((screen_h - h) / 2)) "the window at $d DPI"
     [ "$d" = 120 ] || judge_until "sample-${d}dpi" "sample-${d}dpi"
-    check_pointers
+    pointer_places | check_pointers
     check_tip
     check_clicks
     close
@@ -253,18 +151,18 @@ ended "$app"
 echo "== 96 DPI, then WM_DPICHANGED to 192 and back"
 set_dpi 96
 start sample && {
-    judge_until sample sample 0
+    judge_until sample-96dpi sample 0
     dpi=192
     read -r _ sx sy sw sh _ _ < <("$wine" "$probe" dpi 192 | tr -d '\r')
     geometry 1100 608 "$sx" "$sy" "the window after WM_DPICHANGED to 192, in the suggested place"
     judge_until sample-to-192dpi sample-192dpi
-    check_pointers
+    pointer_places | check_pointers
     check_tip
     dpi=96
     read -r _ sx sy sw sh _ _ < <("$wine" "$probe" dpi 96 | tr -d '\r')
     geometry 550 304 "$sx" "$sy" "the window after WM_DPICHANGED back to 96"
     judge_until sample-back-to-96dpi sample 0
-    check_pointers
+    pointer_places | check_pointers
     check_clicks
     close
 }

@@ -4,26 +4,18 @@
 # link and the close mark; starts it without the tune to hear nothing, not even the system's
 # default sound, with DLLs named as the system's beside it that must not be loaded; and starts
 # it without the photo and without the phrases to count the message boxes.
-# Usage: run-wine-e2e.sh ZIP [PLANTED]   (the zip of tools/build-windows.sh; the planted DLL,
-# planted.dll, by default from the build beside the zip). Exit 77: tools missing.
+# Usage: run-wine-e2e.sh ZIP   (the zip of tools/build-windows.sh; the planted DLL, planted.dll,
+# from the build beside it). Exit 77: tools missing.
 set -uo pipefail
 here=$(dirname "$(readlink -f "$0")")
 . "$here/session.sh"
 session_bounded 180 "$0" "$@"
 
-zip=$(readlink -f "${1:?usage: run-wine-e2e.sh ZIP [PLANTED]}")
-planted=$(readlink -f "${2:-$(dirname "$zip")/build/bin/planted.dll}")
-wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
-session_need wineserver Xvfb xdotool xwininfo pulseaudio parec pactl import compare sox xdpyinfo unzip bc
-session_begin wine-e2e
-session_cleanup="wineserver -k"
+wine_begin wine-e2e "${1:-}" Xvfb xdotool xwininfo pulseaudio parec pactl import compare sox xdpyinfo unzip bc
 
 # Five program folders, each unpacked from the zip: all files, no tune, no photo, a photo that
 # is no picture, no phrases.
-for case in full notune nophoto badphoto nophrases; do
-    mkdir -p "$work/$case"
-    unzip -q "$zip" -d "$work/$case" || { echo "FAIL: cannot unpack $zip"; exit 1; }
-done
+unpack full notune nophoto badphoto nophrases
 rm "$work/notune/audio.wav" "$work/nophoto/foto.jpg" "$work/nophrases/cazzate.txt"
 echo "no picture" >"$work/badphoto/foto.jpg"
 tune_length=$(sox --i -D "$work/full/audio.wav")
@@ -34,25 +26,6 @@ session_display
 session_sound
 
 session_wine
-
-
-start() { # start CASE [CHANNEL]: runs the program from its folder, its message box texts (and
-    # Wine's CHANNEL) logged
-    (cd / && WINEDEBUG=-all,trace+msgbox${2:+,$2} exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
-    app=$!
-    pids+=($app)
-}
-main_window() { # finds the main window: sets window, X, Y, WIDTH, HEIGHT
-    window=
-    wait_for 30 main_unnamed || return 1
-    window=$(main_unnamed | head -n 1)
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-}
-box_texts() { sed -n 's/.*MSGBOX_OnInit L"\(.*\)"$/\1/p' "$work/$1.log" | sed 's/\\"/"/g'; }
-press_ok() { # press_ok BOX: a click on the box's OK button, centred at its foot
-    eval "$(xdotool getwindowgeometry --shell "$1" | sed 's/^/BOX_/')"
-    xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
-}
 
 echo "== all files there"
 # Every sound stream's birth and end. Wine's sound driver opens and closes a stream or two
@@ -71,7 +44,7 @@ session_listen
 
 plant full
 started=$(date +%s.%N)
-start full
+wine_start full
 if ! main_window; then
     fail "no window appeared"
     cat "$work/full.log"
@@ -108,7 +81,7 @@ check_streams "$work/played" "$started" "$mapped" "$tune_length"
 echo "== no tune"
 plant notune
 session_listen
-start notune trace+winmm
+wine_start notune trace+winmm
 main_window || fail "notune: no window"
 # Once the player has given up on the file, anything it played is in the recording.
 if wait_for 30 grep -m 1 'proc_PlaySound Done playing' "$work/notune.log"; then
@@ -129,7 +102,7 @@ ended "$app"
 boxes_before_window() { # boxes_before_window CASE TEXT...: one box per text, in order
     local case=$1 count=0 box texts
     shift
-    start "$case"
+    wine_start "$case"
     for _ in "$@"; do
         if ! wait_for 30 boxes; then
             fail "$case: box $((count + 1)) did not come"
@@ -139,7 +112,6 @@ boxes_before_window() { # boxes_before_window CASE TEXT...: one box per text, in
         box=$(boxes | head -n 1)
         count=$((count + 1))
         press_ok "$box"
-        for _ in $(seq 50); do xwininfo -id "$box" >/dev/null 2>&1 || break; sleep 0.1; done
     done
     if main_window; then
         # A span of time is the check: no box within a second after the window.

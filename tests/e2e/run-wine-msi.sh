@@ -12,10 +12,7 @@ session_bounded 150 "$0" "$@"
 
 first=$(readlink -f "${1:?usage: run-wine-msi.sh MSI LATER_MSI}")
 later=$(readlink -f "${2:?usage: run-wine-msi.sh MSI LATER_MSI}")
-wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
-session_need wineserver winepath Xvfb xdotool xwininfo pulseaudio pactl msiinfo
-session_begin wine-msi
-session_cleanup="wineserver -k"
+wine_begin wine-msi - winepath Xvfb xdotool xwininfo pulseaudio pactl msiinfo
 
 session_display
 session_sound

@@ -12,27 +12,20 @@ here=$(dirname "$(readlink -f "$0")")
 . "$here/photo-checks.sh"
 session_bounded 900 "$0" "$@"
 
-zip=$(readlink -f "${1:?usage: run-wine-photo-shapes.sh ZIP [CASE...]}")
-wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
-session_need wineserver Xvfb xdotool xwininfo import convert unzip python3
-session_begin wine-photo-shapes
-session_cleanup="wineserver -k"
+wine_begin wine-photo-shapes "${1:-}" Xvfb xdotool xwininfo import convert unzip python3
 only=" ${*:2} "
 wanted() { [ "$only" = "  " ] || [[ $only == *" $1 "* ]]; }
 
 session_display
 session_wine
 
-box_texts() { sed -n 's/.*MSGBOX_OnInit L"\(.*\)"$/\1/p' "$work/$1.log" | sed 's/\\"/"/g'; }
 # start CASE: the program from a folder of its own with the case's photo and no tune;
 # every box is closed; then the main window, X and Y set; $work/CASE.box the boxes' texts.
 start() {
-    mkdir -p "$work/$1"
-    unzip -oq "$zip" -d "$work/$1" || { fail "cannot unpack $zip"; return 1; }
+    unpack "$1"
     rm "$work/$1/audio.wav"
     python3 "$here/photo_shapes.py" "$1" "$work/$1/foto.jpg" || { fail "$1: no photo made"; return 1; }
-    (cd / && WINEDEBUG=-all,trace+msgbox exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
-    pids+=($!)
+    wine_start "$1"
     local until=$(($(date +%s) + 90)) box
     window=
     while [ "$(date +%s)" -lt "$until" ]; do

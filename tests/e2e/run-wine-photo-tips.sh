@@ -9,16 +9,9 @@ here=$(dirname "$(readlink -f "$0")")
 . "$here/session.sh"
 session_bounded 180 "$0" "$@"
 
-zip=$(readlink -f "${1:?usage: run-wine-photo-tips.sh ZIP}")
-wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
-session_need wineserver Xvfb xdotool xwininfo pulseaudio pactl unzip python3 bc convert
-session_begin wine-photo-tips
-session_cleanup="wineserver -k"
+wine_begin wine-photo-tips "${1:-}" Xvfb xdotool xwininfo pulseaudio pactl unzip python3 bc convert
 
-for case in full huge notapicture brokengif atbound metafile; do
-    mkdir -p "$work/$case"
-    unzip -q "$zip" -d "$work/$case" || { echo "FAIL: cannot unpack $zip"; exit 1; }
-done
+unpack full huge notapicture brokengif atbound metafile
 # The sample photo, its frame saying 20000 x 20000: a 5 KB file.
 python3 - "$work/full/foto.jpg" "$work/huge/foto.jpg" <<'PY'
 import sys
@@ -51,11 +44,6 @@ session_display
 session_sound
 session_wine
 
-start() {
-    (cd / && WINEDEBUG=-all,trace+msgbox exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
-    pids+=($!)
-}
-box_texts() { sed -n 's/.*MSGBOX_OnInit L"\(.*\)"$/\1/p' "$work/$1.log" | sed 's/\\"/"/g'; }
 # The process of the program started from CASE's folder, and its peak resident memory in MiB.
 program_pid() { ps -eo pid=,args= | awk -v exe="$work/$1/Ciarlatronix.exe" '$2 == exe {print $1; exit}'; }
 peak_mib() { awk '/^VmHWM/ {printf "%d", $2 / 1024}' "/proc/$1/status" 2>/dev/null; }
@@ -68,7 +56,7 @@ for case in huge notapicture brokengif; do
         brokengif) expected='Error "Invalid picture" in Form_Load() routine' ;;
     esac
     began=$(date +%s.%N)
-    start "$case"
+    wine_start "$case"
     if ! wait_for 30 boxes; then
         fail "$case: no message box"
         continue
@@ -84,20 +72,13 @@ for case in huge notapicture brokengif; do
     wineserver -w
 done
 
-main_window() { # waits for the main window: sets window, X, Y
-    wait_for "$1" unnamed || return 1
-    window=$(unnamed | head -n 1)
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-}
-tip() { unnamed | grep -vx "$window"; }
-move() { xdotool mousemove "$((X + $1))" "$((Y + $2))"; }
 hover() { move "$1" "$2"; sleep 0.1; move "$(($1 + 1))" "$2"; }  # two moves, as a hand makes
 # away [X Y]: off the controls, and the tip gone (a loaded machine may take its time).
 away() { move "${1:-520}" "${2:-200}"; for _ in $(seq 600); do [ -z "$(tip)" ] && return; sleep 0.05; done; }
 
 echo "== a photo of 8192 x 4096"
 began=$(date +%s.%N)
-start atbound
+wine_start atbound
 if main_window 60; then
     printf 'atbound: the window after %.2f s, peak %s MiB\n' "$(echo "$(date +%s.%N) - $began" | bc -l)" \
         "$(peak_mib "$(program_pid atbound)")"
@@ -118,7 +99,7 @@ wineserver -k
 wineserver -w
 
 echo "== a metafile of 200 x 300"
-start metafile
+wine_start metafile
 if main_window 60; then
     drawn
     [ -z "$(boxes)" ] && pass "metafile: shown, no message box" || fail "metafile: $(box_texts metafile)"
@@ -132,7 +113,7 @@ wineserver -k
 wineserver -w
 
 echo "== the tooltip"
-start full
+wine_start full
 main_window 30 || { fail "no window appeared"; exit 1; }
 echo "with the sample photo: peak $(peak_mib "$(program_pid full)") MiB at start-up"
 drawn

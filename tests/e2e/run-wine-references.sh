@@ -2,8 +2,8 @@
 # The Windows program under Wine, as the user sees it: the window in several states and its
 # tooltip, each compared with a reviewed picture in tests/references/win32, its message boxes
 # read from their controls, and the pointer over every control.
-# Usage: run-wine-references.sh ZIP [PROBE]   (the zip of tools/build-windows.sh; the probe,
-# ciarla_probe.exe, by default from the build beside the zip). Exit 77: tools missing.
+# Usage: run-wine-references.sh ZIP   (the zip of tools/build-windows.sh; the probe,
+# ciarla_probe.exe, from the build beside it). Exit 77: tools missing.
 # A mismatch leaves NAME.actual.png and NAME.diff.png in references-failed/ beside the zip.
 # CIARLA_UPDATE_REFERENCES=1: writes the pictures as the new references instead, for a person
 # to look at before committing them.
@@ -12,70 +12,40 @@ here=$(dirname "$(readlink -f "$0")")
 . "$here/session.sh"
 session_bounded 300 "$0" "$@"
 
-zip=$(readlink -f "${1:?usage: run-wine-references.sh ZIP [PROBE]}")
-probe=$(readlink -f "${2:-$(dirname "$zip")/build/bin/ciarla_probe.exe}")
-wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
-session_need wineserver Xvfb xdotool xwininfo import compare convert unzip python3
-[ -f "$probe" ] || { echo "FAIL: no probe at $probe"; exit 1; }
+wine_begin wine-references "${1:-}" Xvfb xdotool xwininfo import compare convert unzip python3
+built "$probe"
 references=$(mkdir -p "$here/../references/win32" && cd "$here/../references/win32" && pwd)
 failed=$(dirname "$zip")/references-failed
 update=${CIARLA_UPDATE_REFERENCES:-}
-# Pixels that may differ by more than the fuzz: none; the fuzz absorbs smoothing.
-fuzz=8%
-session_begin wine-references
-session_cleanup="wineserver -k"
 rm -rf "$failed"
 
 session_display
 session_wine
 
-# folder CASE PHRASE [PHOTO]: a program folder with the one-line phrase file PHRASE and the
-# photo PHOTO (default: the one in the zip). No tune: it adds nothing to see.
-folder() {
-    mkdir -p "$work/$1"
-    unzip -q "$zip" -d "$work/$1" || { echo "FAIL: cannot unpack $zip"; exit 1; }
-    rm "$work/$1/audio.wav"
-    printf '%s\r\n' "$2" >"$work/$1/cazzate.txt"
-    case ${3:-sample} in
-        sample) ;;
-        *) cp "$3" "$work/$1/foto.jpg" ;;
-    esac
-}
 # Upright and unmirrored only one way: red at the top, a black block top left.
 convert -size 200x300 gradient:red-blue -fill black -draw "rectangle 8,8 70,40" -fill white \
     -draw "circle 150,250 170,250" -quality 95 "$work/large.jpg"
-long="Questa è una cazzata lunghissima, scritta apposta per non stare nel fumetto alla sua grandezza:"
-long="$long parole su parole, virgole, punti e ancora parole, finché la frase non supera i trecento caratteri"
-long="$long e il programma deve rimpicciolirla di mezzo punto alla volta. /nFine della fiera, /nanzi no: ancora un po'!"
-folder sample "Chi dorme non piglia pesci, ma almeno non puzza di pesce."
-folder credits "Chi dorme non piglia pesci, ma almeno non puzza di pesce."
-folder long "$long"
+folder sample "$sample_phrase"
+folder credits "$sample_phrase"
+folder long "$long_phrase"
 folder ampersand "Pane && salame, e &vino:/nla seconda riga, &&&& due"
 folder large "Una foto più grande della cornice." "$work/large.jpg"
 echo "no picture" >"$work/bad.jpg"
 folder badphoto "La faccia di riserva." "$work/bad.jpg"
 folder nophrases "" && rm "$work/nophrases/cazzate.txt"
 
-windows() { # the program's windows on screen, "ID NAME" lines
-    xwininfo -root -children 2>/dev/null | awk '/"ciarlatronix.exe"/ {print $1}' | while read -r id; do
-        xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' || continue
-        printf '%s %s\n' "$id" "$(xdotool getwindowname "$id" 2>/dev/null)"
-    done
-}
 appeared() { # appeared SECONDS KNOWN: waits for a window not in KNOWN and prints its id
     local until=$(($(date +%s) + $1)) id
     while :; do
-        id=$(windows | awk '{print $1}' | grep -vxF -e "${2:-none}" | head -n 1)
+        id=$(visible | awk '{print $1}' | grep -vxF -e "${2:-none}" | head -n 1)
         [ -n "$id" ] && { echo "$id"; return 0; }
         [ "$(date +%s)" -lt "$until" ] || return 1
         sleep 0.1
     done
 }
 launch() { # launch CASE: runs the program from its folder; sets app
-    known=$(windows | awk '{print $1}')
-    (cd / && exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
-    app=$!
-    pids+=($app)
+    known=$(visible | awk '{print $1}')
+    wine_start "$1"
 }
 start() { # start CASE [TEXT...]: launches it; reads and answers a message box for each TEXT,
     # which must hold just that, as the probe reads it from the box's controls; sets window, X, Y
@@ -95,54 +65,11 @@ start() { # start CASE [TEXT...]: launches it; reads and answers a message box f
     eval "$(xdotool getwindowgeometry --shell "$window")"
     park
 }
-press_ok() { # press_ok BOX: a click on its OK button, centred at its foot, until it is gone
-    eval "$(xdotool getwindowgeometry --shell "$1" | sed 's/^/BOX_/')"
-    xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
-    for _ in $(seq 50); do xwininfo -id "$1" 2>/dev/null | grep -q IsViewable || break; sleep 0.1; done
-}
-park() { xdotool mousemove 1000 10; }  # off the window: no tooltip, no hover
-close() { # close: a click on the close mark, and the program ends
-    xdotool mousemove "$((X + 541))" "$((Y + 10))" click 1
-    ended "$app"
-    [ "$status" = 0 ] || fail "exit status '$status'"
-    park
-}
-
-# capture NAME WINDOW: the window's picture as $work/NAME.png
-capture() { import -window "$2" -depth 8 "$work/$1.png" 2>/dev/null; }
-# same NAME REFERENCE: the capture matches the reference
-same() {
-    [ -f "$(reference "$2")" ] && [ "$(compare -metric AE -fuzz "$fuzz" "$(reference "$2")" "$work/$1.png" null: 2>&1)" = 0 ]
-}
-# judge NAME [REFERENCE]: passes if the capture matches, or in update mode makes it the reference
-judge() {
-    local reference=${2:-$1}
-    if [ -n "$update" ]; then
-        reference_update "$work/$1.png" "$reference" "$fuzz"
-    elif same "$1" "$reference"; then
-        pass "$1 looks as reviewed"
-    else
-        mkdir -p "$failed"
-        cp "$work/$1.png" "$failed/$1.actual.png"
-        compare -fuzz "$fuzz" "$(reference "$reference")" "$work/$1.png" "$failed/$1.diff.png" 2>/dev/null
-        fail "$1 differs from tests/references/win32/$(basename "$(reference "$reference")"): see $failed/$1.actual.png and $1.diff.png"
-    fi
-}
-# judge_until SECONDS NAME WINDOW REFERENCE: captures until a picture matches the reference,
-# for a window still being drawn or that changes on its own
-judge_until() {
-    local until=$(($(date +%s) + $1))
-    while [ "$(date +%s)" -lt "$until" ]; do
-        capture "$2" "$3" && same "$2" "$4" && break
-        sleep 0.05
-    done
-    judge "$2" "$4"
-}
 
 echo "== the credits: started, one tick later; then left to turn while the others run"
 start credits || exit 1
 # The same phrase and photo as the sample's: drawn when it looks like that.
-judge_until 10 credits-idle "$window" sample
+judge_until credits-idle sample
 credits_window=$window
 credits_X=$X credits_Y=$Y credits_app=$app
 # Pictures of the ticker are taken of the program stopped (SIGSTOP) at the state wanted:
@@ -165,49 +92,12 @@ capture credits-tick "$window"
 judge credits-tick
 kill -CONT "$credits_app"
 
-# check_pointers: the pointer at each "x y pointer control" line of its input.
-check_pointers() {
-    # x y pointer, in window pixels. The hand: 32 x 32, hot spot at the fingertip (13, 4);
-    # the icon pointer: the colour icon, hot spot at its centre; the arrow: Wine's own, or X's
-    # when Wine has no libXcursor to draw with.
-    while read -r x y expected control; do
-        case $expected in
-            hand) want="32x32 13,4 mono" ;;
-            icon) want="32x32 16,16 colour" ;;
-            arrow) want=$wine_arrow ;;
-        esac
-        xdotool mousemove "$((X + x))" "$((Y + y))"
-        # The program sets it when the move reaches it: a busy machine may take a while.
-        for _ in $(seq 15); do
-            sleep 0.2
-            got=$(python3 "$here/pointer.py")
-            grep -qxE "$want" <<<"$got" && break
-        done
-        grep -qxE "$want" <<<"$got" && pass "the $expected pointer over $control" \
-            || fail "over $control at $x,$y the pointer is '$got', not the $expected ($want)"
-    done
-}
-
 echo "== the sample photo, and the pointer over every control"
 start sample && {
-    judge_until 10 sample "$window" sample
-    check_pointers <<'TABLE'
-90 60 hand Image2
-33 33 hand Image2
-372 258 hand Label2
-396 268 hand Label2-under-the-credits-box
-300 268 arrow the-credits-box-left-of-Label2
-480 268 arrow the-credits-box-right-of-Label2
-541 10 hand imgClose
-300 60 icon Label1
-170 40 icon imgFumetto
-330 160 icon imgFumetto-over-Image1
-60 200 icon imgCazzaro
-350 220 arrow Image1
-520 200 arrow the-backdrop
-TABLE
+    judge_until sample
+    pointer_places | check_pointers
     # None over the link; over the photo, the tooltip, whose own picture shows its text. The
-    # table ends on the backdrop, which puts away any tip the probes opened.
+    # pointer left the window after the table, which puts away any tip the probes opened.
     known=$(printf '%s\n' "$window" "$credits_window")
     for _ in $(seq 50); do appeared 0 "$known" >/dev/null || break; sleep 0.1; done
     # A span of time is the check here: no tip within a second and a half.
@@ -215,7 +105,7 @@ TABLE
     appeared 0 "$known" >/dev/null && fail "a tooltip over the link" || pass "no tooltip over the link"
     xdotool mousemove "$((X + 60))" "$((Y + 200))" sleep 0.1 mousemove "$((X + 61))" "$((Y + 200))"
     if tip=$(appeared 5 "$known"); then
-        judge_until 5 tooltip "$tip" tooltip
+        judge_until tooltip tooltip "" "$tip"
     else
         fail "no tooltip over the photo"
     fi
@@ -225,9 +115,9 @@ TABLE
     park
     for _ in $(seq 50); do appeared 0 "$known" >/dev/null || break; sleep 0.1; done
     xdotool mousemove "$((X + 520))" "$((Y + 200))" key Tab
-    judge_until 10 focus-credits "$window" focus-credits
+    judge_until focus-credits
     xdotool key shift+Tab
-    judge_until 10 focus-phrase "$window" focus-phrase
+    judge_until focus-phrase
     close
 }
 
@@ -238,7 +128,7 @@ while IFS='|' read -r case texts; do
     boxes=()
     [ -n "$texts" ] && IFS='|' read -r -a boxes <<<"$texts"
     start "$case" "${boxes[@]}" || continue
-    judge_until 10 "$case" "$window" "$case"
+    judge_until "$case"
     # Where only the larger photo lies, over the logo and the backdrop, the pointer is its own.
     [ "$case" = large ] && check_pointers <<'TABLE'
 220 200 icon the-larger-photo-over-Image1

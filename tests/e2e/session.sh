@@ -294,6 +294,58 @@ check_streams() {
 
 # ---- the Windows program under Wine
 
+# wine_begin NAME ZIP TOOL...: a session of the Windows program in ZIP, as tools/build-windows.sh
+# packs it (- for none), with the test programs built beside it ($probe, $client, $planted):
+# skipped without Wine or a TOOL; its scratch folder made, Wine's server ended on the way out.
+wine_begin() {
+    wine=$(command -v wine || command -v wine64) || { echo "SKIP: wine is missing"; exit 77; }
+    session_need wineserver sox "${@:3}"
+    if [ "$2" != - ]; then
+        zip=$(readlink -f "$2") && [ -f "$zip" ] || { echo "usage: $(basename "$0") ZIP: no zip at '$2'"; exit 2; }
+        local bin
+        bin=$(dirname "$zip")/build/bin
+        probe=$bin/ciarla_probe.exe client=$bin/ciarla_a11y_client.exe planted=$bin/planted.dll
+    fi
+    session_begin "$1"
+    session_cleanup="wineserver -k"
+}
+# built FILE...: test programs the session runs, there when the zip's build had CIARLA_BUILD_TESTS=ON.
+built() {
+    local file
+    for file; do [ -f "$file" ] || { echo "FAIL: no $file (CIARLA_BUILD_TESTS=ON builds it)"; exit 1; }; done
+}
+# unpack FOLDER...: the files of the zip ($zip) in $work/FOLDER, for each.
+unpack() {
+    local folder
+    for folder; do
+        mkdir -p "$work/$folder" && unzip -oq "$zip" -d "$work/$folder" || { echo "FAIL: cannot unpack $zip"; exit 1; }
+    done
+}
+# wine_start FOLDER [CHANNEL]: the program in $work/FOLDER, started from /; the texts of its
+# message boxes (and Wine's CHANNEL) logged in $work/FOLDER.log. Sets app.
+wine_start() {
+    (cd / && WINEDEBUG=-all,trace+msgbox${2:+,$2} exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
+    app=$!
+    pids+=($app)
+}
+# box_texts FOLDER: the texts of the boxes the program from FOLDER showed, a line each.
+box_texts() { sed -n 's/.*MSGBOX_OnInit L"\(.*\)"$/\1/p' "$work/$1.log" | sed 's/\\"/"/g'; }
+# main_window [SECONDS]: waits (30 s) for the main window at 96 DPI; sets window, X, Y, WIDTH, HEIGHT.
+main_window() {
+    window=
+    wait_for "${1:-30}" main_unnamed || return 1
+    window=$(main_unnamed | head -n 1)
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+}
+# press_ok BOX: a click on its one button, OK, centred at its foot; then until it is gone.
+press_ok() {
+    eval "$(xdotool getwindowgeometry --shell "$1" | sed 's/^/BOX_/')"
+    xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
+    for _ in $(seq 50); do xwininfo -id "$1" 2>/dev/null | grep -q IsViewable || break; sleep 0.1; done
+}
+tip() { unnamed | grep -vx "$window"; } # the tooltip: neither the main window nor a box
+move() { xdotool mousemove "$((X + $1))" "$((Y + $2))"; } # move X Y: to window pixels X, Y
+
 # session_wine: a fresh prefix of our own, its server kept up between the program's runs;
 # $wine_major is Wine's own version, 8 on Debian 12, 10 on 13.
 session_wine() {
@@ -326,7 +378,8 @@ session_wine() {
 # downloads folder may hold them; planted_loaded FOLDER: those of them loaded since.
 plant() {
     local dll
-    for dll in winmm oleacc; do cp "$planted" "$work/$1/$dll.dll" || { echo "FAIL: no planted DLL at $planted"; exit 1; }; done
+    built "$planted"
+    for dll in winmm oleacc; do cp "$planted" "$work/$1/$dll.dll" || exit 1; done
 }
 planted_loaded() { (cd "$work/$1" && ls -- *.dll.loaded 2>/dev/null); }
 
@@ -356,6 +409,123 @@ wait_for() { # wait_for SECONDS COMMAND: until COMMAND prints something
         sleep 0.05
     done
     return 1
+}
+
+# ---- pictures and places of the Windows program, in the design's pixels scaled to $dpi
+
+dpi=96
+# s V: design pixels V on the screen at $dpi, rounded half up; "V-" is the pixel just before.
+s() {
+    local v=${1%-}
+    echo $(((2 * v * dpi + 96) / 192 - (${#1} - ${#v})))
+}
+park() { xdotool mousemove 5 5; } # off the window: no tooltip, no hover
+click_at() { xdotool mousemove "$((X + $(s "$1")))" "$((Y + $(s "$2")))" click 1; park; } # click_at X Y
+# close: a click on the close mark; the program ($app) must end with status 0.
+close() {
+    click_at 541 10
+    ended "$app"
+    [ "$status" = 0 ] && pass "the close mark ends it at $dpi DPI" || fail "at $dpi DPI: exit status '$status'"
+}
+
+# capture NAME [WINDOW]: the picture of WINDOW (the main window) as $work/NAME.png.
+capture() { import -window "${2:-$window}" -depth 8 "$work/$1.png" 2>/dev/null; }
+same() { # same NAME REFERENCE [FUZZ]: the capture matches the reference
+    [ -f "$(reference "$2")" ] \
+        && [ "$(compare -metric AE -fuzz "${3:-8%}" "$(reference "$2")" "$work/$1.png" null: 2>&1)" = 0 ]
+}
+# judge NAME [REFERENCE [FUZZ]]: the capture NAME matches the reference REFERENCE (NAME) but for
+# FUZZ (8%), which absorbs smoothing; $update set, a capture named as its reference becomes it.
+judge() {
+    local reference=${2:-$1} fuzz=${3:-8%}
+    if [ -n "$update" ]; then
+        [ "$1" != "$reference" ] || reference_update "$work/$1.png" "$reference" "$fuzz"
+    elif same "$1" "$reference" "$fuzz"; then
+        pass "$1 looks as $(basename "$(reference "$reference")")${3:+ (fuzz $3)}"
+    else
+        mkdir -p "$failed"
+        cp "$work/$1.png" "$failed/$1.actual.png"
+        compare -fuzz "$fuzz" "$(reference "$reference")" "$work/$1.png" "$failed/$1.diff.png" 2>/dev/null
+        fail "$1 differs from tests/references/win32/$(basename "$(reference "$reference")"): see $failed/$1.actual.png and $1.diff.png"
+    fi
+}
+# judge_until NAME [REFERENCE [FUZZ [WINDOW]]]: captures for up to 10 s until a picture matches,
+# for a window still being drawn; then judges the last.
+judge_until() {
+    local until=$(($(date +%s) + 10))
+    while [ "$(date +%s)" -lt "$until" ]; do
+        capture "$1" "${4:-$window}" && same "$1" "${2:-$1}" "${3:-}" && break
+        sleep 0.05
+    done
+    judge "$1" "${2:-$1}" "${3:-}"
+}
+
+# The sample's phrase, and one long enough to be drawn smaller, over lines of its own.
+sample_phrase="Chi dorme non piglia pesci, ma almeno non puzza di pesce."
+long_phrase="Questa è una cazzata lunghissima, scritta apposta per non stare nel fumetto alla sua grandezza:"
+long_phrase="$long_phrase parole su parole, virgole, punti e ancora parole, finché la frase non supera i trecento caratteri"
+long_phrase="$long_phrase e il programma deve rimpicciolirla di mezzo punto alla volta. /nFine della fiera, /nanzi no: ancora un po'!"
+# folder CASE PHRASE [PHOTO]: a program folder with the one-line phrase file PHRASE, the photo
+# PHOTO (the zip's by default) and no tune, which adds nothing to see.
+folder() {
+    unpack "$1"
+    rm "$work/$1/audio.wav"
+    printf '%s\r\n' "$2" >"$work/$1/cazzate.txt"
+    [ -z "${3:-}" ] || cp "$3" "$work/$1/foto.jpg"
+}
+
+# pointer_places: the pointer the design gives over each control and just beside it,
+# "X Y POINTER CONTROL" lines in design pixels.
+pointer_places() {
+    cat <<'TABLE'
+90 60 hand Image2
+153- 60 hand Image2's-last-column
+153 60 arrow right-of-Image2
+32 32 hand Image2's-top-left
+32- 32 arrow left-of-Image2
+372 258 hand Label2
+396 268 hand Label2-under-the-credits-box
+300 268 arrow the-credits-box-left-of-Label2
+480 268 arrow the-credits-box-right-of-Label2
+536 5 hand imgClose's-top-left
+546- 15- hand imgClose's-bottom-right
+546 10 arrow right-of-imgClose
+541 15 arrow below-imgClose
+300 60 icon Label1
+170 40 icon imgFumetto
+330 160 icon imgFumetto-over-Image1
+60 200 icon imgCazzaro
+148- 270- icon imgCazzaro's-bottom-right
+148 200 arrow right-of-imgCazzaro
+350 220 arrow Image1
+520 200 arrow the-backdrop
+TABLE
+}
+# check_pointers: the pointer at each "X Y POINTER CONTROL" line of its input. The hand and the
+# icon pointer are drawn at the system's pointer size for the DPI, as the probe reads it, hot
+# spots scaled with them; the arrow is Wine's own, or X's.
+check_pointers() {
+    local size hand icon want got x y expected control
+    size=$("$wine" "$probe" metric 13 "$dpi" | tr -d '\r')
+    hand="${size}x$size $((13 * size / 32)),$((4 * size / 32)) mono"
+    icon="${size}x$size $((size / 2)),$((size / 2)) colour"
+    while read -r x y expected control; do
+        case $expected in
+            hand) want=$hand ;;
+            icon) want=$icon ;;
+            arrow) want=$wine_arrow ;;
+        esac
+        xdotool mousemove "$((X + $(s "$x")))" "$((Y + $(s "$y")))"
+        # The program sets it when the move reaches it: a busy machine may take a while.
+        for _ in $(seq 15); do
+            sleep 0.2
+            got=$(python3 "$here/pointer.py")
+            grep -qxE "$want" <<<"$got" && break
+        done
+        grep -qxE "$want" <<<"$got" && pass "at $dpi DPI the $expected pointer over $control" \
+            || fail "at $dpi DPI over $control at $x,$y the pointer is '$got', not the $expected ($want)"
+    done
+    park
 }
 
 # session_summary NAME: the closing line, and the exit status.
