@@ -164,3 +164,34 @@ check_placeholder() {
         && pass "$1: the placeholder's place, 100 x 150" || fail "$1: not the placeholder's place"
     clicks_change 140 260 && pass "$1: a click on the placeholder shows a new phrase" || fail "$1: its click changed nothing"
 }
+
+# photo_cases ONLY SHAPED OVER BOUND DAMAGED REPORT: each case of the lists that ONLY names (all
+# when it names none), started (the face's start), checked and stopped (its stop): shaped
+# photos drawn with no report; photos over the bound, named over-FORMAT-W-H, refused with the
+# whole report; photos at the bound shown; damaged ones reported with the system's words REPORT.
+photo_cases() {
+    local only=" $(echo $1) " kinds=(shaped over bound damaged) lists=("$2" "$3" "$4" "$5") i case w h
+    for i in 0 1 2 3; do
+        for case in ${lists[i]}; do
+            [ "$only" = "  " ] || [[ $only == *" $case "* ]] || continue
+            echo "== $case"
+            start "$case" || { stop; continue; }
+            case ${kinds[i]} in
+            shaped)
+                [ ! -s "$work/$case.box" ] && pass "$case: shown without a report" || fail "$case: $(cat "$work/$case.box")"
+                check_shape "$case" ;;
+            over)
+                IFS=- read -r _ _ w h <<<"$case"
+                check_report "$case" "Error \"Picture too large: $w x $h pixels\" in Form_Load() routine"
+                check_placeholder "$case" ;;
+            bound)
+                [ ! -s "$work/$case.box" ] && pass "$case: at the bound, shown" || fail "$case: $(cat "$work/$case.box")"
+                check_colours "$case" "60,130 red" "547,300 red" ;;
+            damaged)
+                check_report "$case" "Error \"$6\" in Form_Load() routine"
+                check_placeholder "$case" ;;
+            esac
+            stop
+        done
+    done
+}

@@ -50,45 +50,9 @@ start() {
 }
 stop() { kill "$app" 2>/dev/null; wait "$app" 2>/dev/null; }
 
-only=" ${*:2} "
-wanted() { [ "$only" = "  " ] || [[ $only == *" $1 "* ]]; }
-
-for case in tall-png wide-png tall-gif wide-gif tall-ico wide-ico tall-bmp wide-bmp tall-jpeg wide-jpeg; do
-    wanted "$case" || continue
-    echo "== $case"
-    start "$case" || { stop; continue; }
-    [ ! -s "$work/$case.box" ] && pass "$case: shown without a report" || fail "$case: $(cat "$work/$case.box")"
-    check_shape "$case"
-    stop
-done
-
-for case in over-png-65535-513 over-png-513-65535 over-png-8283-4051 over-jpeg-65500-513 over-jpeg-513-65500 \
-    over-bmp-65535-513 over-bmp-513-65535 over-gif-65535-513 over-gif-513-65535 over-ico-65535-513; do
-    wanted "$case" || continue
-    echo "== $case"
-    IFS=- read -r _ _ w h <<<"$case"
-    start "$case" || { stop; continue; }
-    check_report "$case" "Error \"Picture too large: $w x $h pixels\" in Form_Load() routine"
-    check_placeholder "$case"
-    stop
-done
-
-for case in bound-png-65535-512 bound-png-512-65535; do
-    wanted "$case" || continue
-    echo "== $case"
-    start "$case" || { stop; continue; }
-    [ ! -s "$work/$case.box" ] && pass "$case: at the bound, shown" || fail "$case: $(cat "$work/$case.box")"
-    check_colours "$case" "60,130 red" "547,300 red"
-    stop
-done
-
-for case in cut-jpeg corrupt-jpeg; do
-    wanted "$case" || continue
-    echo "== $case"
-    start "$case" || { stop; continue; }
-    check_report "$case" 'Error "Unable to read image data" in Form_Load() routine'
-    check_placeholder "$case"
-    stop
-done
+photo_cases " ${*:2} " "tall-png wide-png tall-gif wide-gif tall-ico wide-ico tall-bmp wide-bmp tall-jpeg wide-jpeg" \
+    "over-png-65535-513 over-png-513-65535 over-png-8283-4051 over-jpeg-65500-513 over-jpeg-513-65500 over-bmp-65535-513
+     over-bmp-513-65535 over-gif-65535-513 over-gif-513-65535 over-ico-65535-513" \
+    "bound-png-65535-512 bound-png-512-65535" "cut-jpeg corrupt-jpeg" "Unable to read image data"
 
 session_summary photo-shapes

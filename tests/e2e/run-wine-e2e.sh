@@ -56,7 +56,7 @@ mapped=$(date +%s.%N)
 drawn
 [ -z "$(boxes)" ] && [ -z "$(box_texts full)" ] && pass "no message box" || fail "message boxes: $(box_texts full)"
 
-check_clicks
+behaviours active
 
 close_after_tune "$started" "$tune_length"
 

@@ -57,7 +57,7 @@ echo "\$@" >>"$work/opened.log"
 SCRIPT
     chmod +x "$work/bin/xdg-open"
 }
-opened() { grep -c . "$work/opened.log" 2>/dev/null || true; }
+opened() { cat "$work/opened.log" 2>/dev/null | grep -c . || true; } # how many addresses were opened
 
 # session_display [WxH]: Xvfb, 1024 x 768 (or WxH) at 96 dots an inch, with no resources (no Xft.dpi), on a
 # display number of its own.
@@ -150,6 +150,7 @@ shot() { # shot NAME X Y W H: a piece of the window
 differs() { # differs NAME NAME: the two shots are not the same
     [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" != 0 ]
 }
+move() { xdotool mousemove "$((X + $1))" "$((Y + $2))"; } # move X Y: to window pixels X, Y
 # Clicks, then parks the pointer on bare backdrop, where no tooltip covers what is compared.
 click() {
     xdotool mousemove "$((X + $1))" "$((Y + $2))" click 1 mousemove "$((X + 520))" "$((Y + 200))"
@@ -187,26 +188,75 @@ balloon_changes() { # balloon_changes X Y
     done
     return 1
 }
-# The clicks that change the phrase, start the credits and open the home page, once for a
-# click and once for a double click.
-check_clicks() {
-    balloon_changes 60 130 && pass "a click on the photo shows a new phrase" || fail "the photo click changed nothing"
-    balloon_changes 170 40 && pass "a click on the balloon shows a new phrase" || fail "the balloon click changed nothing"
-    balloon_changes 300 60 && pass "a click on the phrase shows a new phrase" || fail "the phrase click changed nothing"
-
-    shot credits-before 296 264 201 13
-    click 396 268
-    changed 10 credits 296 264 201 13 && pass "Credits fills the box" || fail "Credits did not fill the box"
-    mv "$work/credits.png" "$work/credits-before.png"
-    changed 10 credits 296 264 201 13 && pass "the credits scroll" || fail "the credits do not move"
-
-    click 90 60
-    wait_opened 1
-    [ "$(opened)" = 1 ] && grep -qx "http://ciarlatronix.example/" "$work/opened.log" \
-        && pass "a click on the link opens the home page once" || fail "the link opened: $(cat "$work/opened.log" 2>/dev/null)"
-    xdotool mousemove "$((X + 90))" "$((Y + 60))" click --repeat 2 --delay 80 1
-    wait_opened 2
-    [ "$(opened)" = 2 ] && pass "a double click on the link opens it once more" || fail "after a double click: $(opened) opened"
+# The design's behaviours at points of the window, one table for both faces: "X Y WHAT NAME"
+# lines in window pixels. phrase: a click draws a new phrase; credits: a click fills the
+# credits box, which then turns; link, double: a click, or a double click, opens the home page
+# once; tip: a hover shows the tooltip; icon, hand: the pointer there.
+behaviour_table() {
+    cat <<'TABLE'
+60 130 phrase the-photo
+170 40 phrase the-balloon
+300 60 phrase the-phrase
+70 200 tip the-photo
+170 160 tip the-balloon
+330 92 tip the-phrase
+70 200 icon the-photo
+90 60 hand the-link
+396 268 credits Credits
+90 60 link the-link
+90 60 double the-link
+TABLE
+}
+# behaviours active|inactive: each row of the table with the program's window active, or with
+# another window made active before each (the face's elsewhere), where the first click must
+# count and a hover must leave the window inactive (the face's inactive tells). The face's tip
+# prints the tooltip's window when one is shown.
+behaviours() {
+    local mode=$1 label= x y what name before want got
+    [ "$mode" = active ] || label="inactive: "
+    while read -r x y what name; do
+        [ "$mode" = active ] || elsewhere
+        case $what in
+        phrase)
+            if [ "$mode" = active ]; then
+                balloon_changes "$x" "$y"
+            else
+                shot balloon-before 184 48 291 89 && click "$x" "$y" && changed 10 balloon 184 48 291 89
+            fi && pass "${label}a click on $name shows a new phrase" || fail "${label}a click on $name changed nothing" ;;
+        credits)
+            shot credits-before 296 264 201 13
+            click "$x" "$y"
+            changed 10 credits 296 264 201 13 && pass "${label}a click on $name fills the box" || fail "${label}a click on $name left the box as it was"
+            mv "$work/credits.png" "$work/credits-before.png"
+            changed 10 credits 296 264 201 13 && pass "${label}the credits turn" || fail "${label}the credits do not move" ;;
+        link | double)
+            before=$(opened)
+            if [ "$what" = link ]; then click "$x" "$y"; else xdotool mousemove "$((X + x))" "$((Y + y))" click --repeat 2 --delay 80 1; fi
+            wait_opened $((before + 1))
+            [ "$(opened)" = $((before + 1)) ] && [ "$(tail -n 1 "$work/opened.log")" = http://ciarlatronix.example/ ] \
+                && pass "${label}a $what click on $name opens the home page once" \
+                || fail "${label}a $what click on $name opened $(($(opened) - before)) times: $(tail -n 2 "$work/opened.log" 2>/dev/null)" ;;
+        tip)
+            move 520 200
+            for _ in $(seq 40); do [ -z "$(tip)" ] && break; sleep 0.05; done
+            move "$x" "$y" && sleep 0.1 && move "$((x + 1))" "$y"
+            wait_for 5 tip && pass "${label}a tip over $name" || fail "${label}no tip over $name" ;;
+        icon | hand)
+            [ "$what" = icon ] && want="32x32 16,16 colour" || want="32x32 13,4 mono"
+            move 520 200
+            move "$x" "$y"
+            for _ in $(seq 15); do
+                sleep 0.2
+                got=$(python3 "$here/pointer.py")
+                [ "$got" = "$want" ] && break
+            done
+            [ "$got" = "$want" ] && pass "${label}the $what pointer over $name" || fail "${label}over $name the pointer is '$got'" ;;
+        esac
+        case $mode$what in
+        inactivetip | inactiveicon | inactivehand) inactive || fail "hovering over $name made the window active: the checks prove nothing" ;;
+        esac
+    done < <(behaviour_table)
+    move 520 200
 }
 wait_opened() { # wait_opened COUNT: until xdg-open has been asked COUNT times, and a little more
     local _
@@ -343,8 +393,7 @@ press_ok() {
     xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
     for _ in $(seq 50); do xwininfo -id "$1" 2>/dev/null | grep -q IsViewable || break; sleep 0.1; done
 }
-tip() { unnamed | grep -vx "$window"; } # the tooltip: neither the main window nor a box
-move() { xdotool mousemove "$((X + $1))" "$((Y + $2))"; } # move X Y: to window pixels X, Y
+tip() { unnamed | grep -vx "$window"; } # the tooltip: neither the main window nor a box (Linux has its own)
 
 # session_wine: a fresh prefix of our own, its server kept up between the program's runs;
 # $wine_major is Wine's own version, 8 on Debian 12, 10 on 13.
