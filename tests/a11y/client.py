@@ -13,6 +13,7 @@ import gi
 gi.require_version("Atspi", "2.0")
 import pyatspi  # noqa: E402
 from gi.repository import Gio, GLib  # noqa: E402
+from tree import application, walk  # noqa: E402
 
 pid, phrase, opened_log, phrase_file = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
 results = []
@@ -41,21 +42,11 @@ def spin_until(done, seconds):
 
 def find_application():
     for _ in range(100):
-        for app in pyatspi.Registry.getDesktop(0):
-            try:
-                if app is not None and app.get_process_id() == pid and app.childCount > 0:
-                    return app
-            except Exception:
-                pass
+        app = application(pid, with_window=True)
+        if app is not None:
+            return app
         time.sleep(0.2)
     return None
-
-
-def walk(node):
-    yield node
-    for child in node:
-        if child is not None:
-            yield from walk(child)
 
 
 def optional(query, read):

@@ -20,31 +20,16 @@ if [ -z "${CIARLA_ORCA_BOUNDED:-}" ]; then
     exit "$status"
 fi
 
+here=$(dirname "$(readlink -f "$0")")
+. "$here/../e2e/session.sh"
 program=$(readlink -f "${1:?usage: run-orca.sh PROGRAM}")
 samples=$(dirname "$program")
-here=$(dirname "$(readlink -f "$0")")
-launcher=/usr/libexec/at-spi-bus-launcher
-registry=/usr/libexec/at-spi2-registryd
-for tool in Xvfb xdpyinfo xprop xdotool dbus-daemon dbus-send mutter orca "$launcher" "$registry"; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
-done
+session_need Xvfb xdpyinfo xprop xdotool dbus-daemon dbus-send mutter orca /usr/libexec/at-spi-bus-launcher \
+    /usr/libexec/at-spi2-registryd
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is missing"; exit 77; }
-
-work=$(mktemp -d /tmp/ciarla-orca.XXXXXX)
-pids=()
-cleanup() {
-    # Last started, first stopped: the program and Orca before the buses they talk to.
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
-    wait 2>/dev/null
-    [ -n "${CIARLA_ORCA_KEEP:-}" ] && cp "$work/orca.log" "$CIARLA_ORCA_KEEP"
-    rm -rf "$work"
-}
-trap cleanup EXIT
+session_begin orca
+session_cleanup='[ -z "${CIARLA_ORCA_KEEP:-}" ] || cp "$work/orca.log" "$CIARLA_ORCA_KEEP"'
 trap 'echo "FAIL: stopped; Orca said:"; said | tail -n 40; exit 1' TERM INT
-
-failures=0
-pass() { echo "PASS: $*"; }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # What Orca has said so far, one utterance a line.
 said() { sed -n "s/^.*SPEECH OUTPUT: '\\(.*\\)'\\( voice=[a-z]*\\)\\? *{'established.*$/\\1/p" "$work/orca.log" 2>/dev/null; }
@@ -79,44 +64,14 @@ step() {
 phrase_next() { printf '%s\n' "$1" >"$work/app/cazzate.txt"; }
 key() { xdotool key --clearmodifiers "$@"; }
 
-mkdir "$work/app" "$work/bin" "$work/run" "$work/orca"
+mkdir "$work/app" "$work/orca"
 cp "$program" "$samples/foto.jpg" "$samples/audio.wav" "$work/app/"
 phrase_next "Prima cazzata per chi ascolta"
-# The browser is a script that writes down what it was asked to open.
-printf '#!/bin/sh\necho "$@" >>"%s/opened.log"\n' "$work" >"$work/bin/xdg-open"
-chmod +x "$work/bin/xdg-open"
-
-. "$here/../world.sh"
-world_enter "$work/world"
-export PATH="$work/bin:$PATH" XDG_RUNTIME_DIR="$work/run"
-export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0 GTK_A11Y=atspi
-unset BROWSER AT_SPI_BUS_ADDRESS SPEECHD_ADDRESS
-chmod 700 "$work/run"
-
-export DISPLAY=:$((500 + $$ % 200))
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-dbus-daemon --session --nofork --nopidfile --address="unix:path=$work/run/bus" >"$work/dbus.log" 2>&1 &
-pids+=($!)
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/run/bus"
-until_true 20 eval 'xdpyinfo >/dev/null 2>&1 && [ -S "$work/run/bus" ]' || { echo "FAIL: no X server or bus"; exit 1; }
-"$launcher" --launch-immediately >"$work/launcher.log" 2>&1 &
-pids+=($!)
-bus_up() { dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1; }
-until_true 20 bus_up || { echo "FAIL: no accessibility bus"; exit 1; }
-a11y_bus=$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress | tr -d ' ')
-# Up once it holds its name; one that gave up on a bus still starting is started again.
-registry_pid=
-registry_up() {
-    if [ -z "$registry_pid" ] || ! kill -0 "$registry_pid" 2>/dev/null; then
-        "$registry" >>"$work/registry.log" 2>&1 &
-        registry_pid=$!
-        pids+=($!)
-    fi
-    dbus-send --bus="$a11y_bus" --print-reply=literal --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner string:org.a11y.atspi.Registry 2>/dev/null | grep -q true
-}
-until_true 60 registry_up || { echo "FAIL: no accessibility registry"; cat "$work/registry.log" "$work/launcher.log"; exit 1; }
+session_browser
+export QT_QPA_PLATFORM=xcb GTK_A11Y=atspi
+unset SPEECHD_ADDRESS
+session_display
+session_a11y || { echo "FAIL: no accessibility registry"; exit 1; }
 
 # The window manager, up once it names its check window on the root.
 mutter --x11 --replace --sm-disable >"$work/mutter.log" 2>&1 &
@@ -267,5 +222,4 @@ if [ "$failures" != 0 ]; then
     echo "--- program output"; cat "$work/program.log"
     echo "--- everything Orca said"; said | sed 's/^/    /'
 fi
-echo "$failures failed"
-[ "$failures" = 0 ]
+session_summary orca

@@ -9,36 +9,18 @@ Usage: qtbox.py PID read|answer|phrase
   phrase  prints the phrase on show in the main window: the name of the part described as
           the phrase of the moment.
 """
+import os
 import sys
 import time
 
-import gi
-
-gi.require_version("Atspi", "2.0")
-import pyatspi  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "a11y"))
+from tree import application, walk  # noqa: E402
 
 pid, verb = int(sys.argv[1]), sys.argv[2]
 
 
-def application():
-    for app in pyatspi.Registry.getDesktop(0):
-        try:
-            if app is not None and app.get_process_id() == pid:
-                return app
-        except Exception:
-            pass
-    return None
-
-
-def walk(node):
-    yield node
-    for child in node:
-        if child is not None:
-            yield from walk(child)
-
-
 def box():
-    app = application()
+    app = application(pid)
     try:
         return next((node for node in app if node is not None and node.getRoleName() == "alert"), None) if app else None
     except Exception:  # the box went while it was read
@@ -77,7 +59,7 @@ elif verb == "answer":
             sys.exit(1)
         time.sleep(0.05)
 elif verb == "phrase":
-    app = application()
+    app = application(pid)
     described = [n for n in walk(app[0]) if n.description.startswith("La cazzata del momento")] if app else []
     if len(described) == 1:
         print(described[0].name)

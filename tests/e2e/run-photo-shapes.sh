@@ -20,8 +20,6 @@ session_display
 session_sound
 session_a11y
 
-main_window() { shown "$app" | head -n 1; }
-
 # start CASE: the program from a folder of its own with the case's photo; then either the
 # main window (X, Y set) or the box, whose text goes to $work/CASE.box and which is closed.
 start() {
@@ -31,18 +29,8 @@ start() {
     (cd / && exec "$work/$1/Ciarlatronix") >"$work/$1.log" 2>&1 &
     app=$!
     pids+=($app)
-    : >"$work/$1.box"
-    local _ box
-    for _ in $(seq 600); do
-        window=$(main_window)
-        [ -n "$window" ] && break
-        box=$(box_text "$app")
-        if [ -n "$box" ]; then
-            echo "$box" >>"$work/$1.box"
-            box_answer "$app" || echo "a box was not answered: $box"
-        fi
-        sleep 0.1
-    done
+    answered_until_shown "$app" 60
+    cp "$work/box-texts" "$work/$1.box"
     [ -n "$window" ] || { fail "$1: no window"; return 1; }
     window_placed "$window" || fail "$1: the window at $X,$Y, not centred"
     window_painted || fail "$1: the window was not painted"

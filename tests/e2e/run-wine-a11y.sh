@@ -25,17 +25,7 @@ session_browser
 session_display
 session_wine
 
-# The client listens before the program starts, to hear where the focus is at start-up.
-phrases=$("$wine" winepath -w "$work/app/cazzate.txt" 2>/dev/null)
-WINEDEBUG=${CLIENT_WINEDEBUG:--all} "$wine" "$client" "$phrases" >"$work/client.out" 2>"$work/client.log" &
-client_pid=$!
-pids+=($client_pid)
-wait_for 30 grep "PASS: listening" "$work/client.out" || echo "the client is not listening"
-(cd / && exec "$wine" "$work/app/Ciarlatronix.exe") >"$work/program.log" 2>&1 &
-app=$!
-pids+=($app)
-wait "$client_pid"
-client_status=$?
+with_client app
 tr -d '\r' <"$work/client.out"
 [ "$client_status" = 0 ] && pass "the client's checks" || fail "the client's checks (status $client_status)"
 
@@ -49,6 +39,6 @@ for _ in $(seq 50); do [ -s "$work/opened.log" ] && break; sleep 0.1; done
 
 if ! session_summary wine-a11y; then
     echo "--- client output"; tail -n 40 "$work/client.log"
-    echo "--- program output"; tail -n 20 "$work/program.log"
+    echo "--- program output"; tail -n 20 "$work/app.log"
     exit 1
 fi

@@ -132,18 +132,11 @@ set_dpi 144
 folder a11y "Una &sola cazzata/nper il lettore"
 # Larger than its frame: its place is cut by the window's edge.
 convert -size 200x300 xc:steelblue "$work/a11y/foto.jpg"
-# The client listens before the program starts; the keys it types reach the window under the
-# pointer, so the pointer waits on the bare backdrop of the window to come, centred.
+# The keys the client types reach the window under the pointer, so the pointer waits on the
+# bare backdrop of the window to come, centred.
 xdotool mousemove "$(((screen_w - $(s 550)) / 2 + $(s 20)))" "$(((screen_h - $(s 304)) / 2 + $(s 150)))"
-phrases=$("$wine" winepath -w "$work/a11y/cazzate.txt" 2>/dev/null)
-"$wine" "$client" "$phrases" 144 >"$work/client.out" 2>"$work/client.log" &
-client_pid=$!
-pids+=($client_pid)
-wait_for 30 grep "PASS: listening" "$work/client.out" || fail "the client at 144 DPI is not listening"
-(cd / && exec "$wine" "$work/a11y/Ciarlatronix.exe") >"$work/a11y.log" 2>&1 &
-app=$!
-pids+=($app)
-wait "$client_pid" && pass "a screen reader's places, hit tests and keys at 144 DPI" \
+with_client a11y 144
+[ "$client_status" = 0 ] && pass "a screen reader's places, hit tests and keys at 144 DPI" \
     || { fail "a screen reader's client at 144 DPI:"; grep FAIL "$work/client.out" | tr -d '\r'; }
 ended "$app"
 [ "$status" = 0 ] || { fail "the program after the client at 144 DPI: exit status '$status'"; kill "$app"; ended "$app"; }

@@ -102,6 +102,7 @@ session_a11y() {
     done
     echo "the accessibility registry did not start"
     cat "$work/registry.log" "$work/launcher.log"
+    return 1
 }
 
 # session_sound: a PulseAudio server whose only sink, "e2e", goes nowhere; its monitor
@@ -282,13 +283,14 @@ box_text() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/qtbox.py" "$1" rea
 # box_answer PID: presses the box's one button, as a click on OK does, and waits until it is gone.
 box_answer() { /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/qtbox.py" "$1" answer; }
 
-# answered_until_shown PID: reads each box the program shows, in turn, into $work/box-texts
-# and answers it, until its window shows; window is then its id (empty after 20 s without).
+# answered_until_shown PID [SECONDS]: reads each box the program shows, in turn, into
+# $work/box-texts and answers it, until its window shows; window is then its id (empty after
+# SECONDS, 20, without).
 answered_until_shown() {
-    local _ text
+    local until=$(($(date +%s) + ${2:-20})) text
     window=
     : >"$work/box-texts"
-    for _ in $(seq 100); do
+    while [ "$(date +%s)" -lt "$until" ]; do
         window=$(shown "$1" | head -n 1)
         [ -n "$window" ] && return
         text=$(box_text "$1")
@@ -296,7 +298,7 @@ answered_until_shown() {
             echo "$text" >>"$work/box-texts"
             box_answer "$1" || echo "a box was not answered: $text"
         fi
-        sleep 0.2
+        sleep 0.1
     done
 }
 # shown_phrase PID: the phrase on show, as the accessibility tree names it.
@@ -392,6 +394,21 @@ press_ok() {
     eval "$(xdotool getwindowgeometry --shell "$1" | sed 's/^/BOX_/')"
     xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
     for _ in $(seq 50); do xwininfo -id "$1" 2>/dev/null | grep -q IsViewable || break; sleep 0.1; done
+}
+# with_client FOLDER [DPI]: the screen reader's client ($client), listening for the program in
+# $work/FOLDER before it starts (so it hears where the focus is at start-up), then the
+# program; waits for the client to finish its checks and sets client_status. The client's
+# output is in $work/client.out.
+with_client() {
+    local phrases client_pid
+    phrases=$("$wine" winepath -w "$work/$1/cazzate.txt" 2>/dev/null)
+    WINEDEBUG=${CLIENT_WINEDEBUG:--all} "$wine" "$client" "$phrases" ${2:+"$2"} >"$work/client.out" 2>"$work/client.log" &
+    client_pid=$!
+    pids+=($client_pid)
+    wait_for 30 grep "PASS: listening" "$work/client.out" || fail "the client is not listening"
+    wine_start "$1"
+    wait "$client_pid"
+    client_status=$?
 }
 tip() { unnamed | grep -vx "$window"; } # the tooltip: neither the main window nor a box (Linux has its own)
 
