@@ -10,9 +10,7 @@ here=$(dirname "$(readlink -f "$0")")
 # Whatever happens, the whole run ends within a minute.
 session_bounded 60 "$0" "$@"
 
-program=$(readlink -f "${1:?usage: run-a11y.sh PROGRAM}")
-samples=$(dirname "$program")
-session_need Xvfb xdpyinfo dbus-daemon dbus-send /usr/libexec/at-spi-bus-launcher /usr/libexec/at-spi2-registryd
+session_program "${1:-}" Xvfb xdpyinfo dbus-daemon dbus-send /usr/libexec/at-spi-bus-launcher /usr/libexec/at-spi2-registryd
 # The bindings come with the system's Python, which may not be the first on PATH.
 python=
 for candidate in /usr/bin/python3 python3; do

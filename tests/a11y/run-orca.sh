@@ -22,9 +22,7 @@ fi
 
 here=$(dirname "$(readlink -f "$0")")
 . "$here/../e2e/session.sh"
-program=$(readlink -f "${1:?usage: run-orca.sh PROGRAM}")
-samples=$(dirname "$program")
-session_need Xvfb xdpyinfo xprop xdotool dbus-daemon dbus-send mutter orca /usr/libexec/at-spi-bus-launcher \
+session_program "${1:-}" Xvfb xdpyinfo xprop xdotool dbus-daemon dbus-send mutter orca /usr/libexec/at-spi-bus-launcher \
     /usr/libexec/at-spi2-registryd
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is missing"; exit 77; }
 session_begin orca

@@ -8,9 +8,7 @@ here=$(dirname "$(readlink -f "$0")")
 . "$here/session.sh"
 session_bounded 150 "$0" "$@"
 
-program=$(readlink -f "${1:?usage: run-commandline.sh PROGRAM}")
-samples=$(dirname "$program")
-session_need Xvfb xdotool xdpyinfo dbus-daemon python3
+session_program "${1:-}" Xvfb xdotool xdpyinfo dbus-daemon python3
 session_begin commandline
 mkdir "$work/app"
 cp "$program" "$samples/cazzate.txt" "$samples/foto.jpg" "$samples/audio.wav" "$work/app/"

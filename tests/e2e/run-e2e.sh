@@ -8,9 +8,7 @@ here=$(dirname "$(readlink -f "$0")")
 . "$here/session.sh"
 session_bounded 180 "$0" "$@"
 
-program=$(readlink -f "${1:?usage: run-e2e.sh PROGRAM}")
-samples=$(dirname "$program")
-session_need Xvfb xdotool xmessage flock pulseaudio parec pactl import compare sox xdpyinfo dbus-daemon bc python3
+session_program "${1:-}" Xvfb xdotool xmessage flock pulseaudio parec pactl import compare sox xdpyinfo dbus-daemon bc python3
 session_begin e2e
 session_browser
 export QT_QPA_PLATFORM=xcb

@@ -11,9 +11,7 @@ here=$(dirname "$(readlink -f "$0")")
 . "$here/photo-checks.sh"
 session_bounded 600 "$0" "$@"
 
-program=$(readlink -f "${1:?usage: run-photo-shapes.sh PROGRAM}")
-samples=$(dirname "$program")
-session_need Xvfb xdotool import convert python3 pulseaudio pactl dbus-daemon
+session_program "${1:-}" Xvfb xdotool import convert python3 pulseaudio pactl dbus-daemon
 session_begin photo-shapes
 export QT_QPA_PLATFORM=xcb
 session_display

@@ -22,6 +22,14 @@ session_need() {
 
 . "$(dirname "${BASH_SOURCE[0]}")/../world.sh"
 
+# session_program PROGRAM TOOL...: the Linux program under test, and the sample files beside it
+# in $samples; skipped when a TOOL is missing.
+session_program() {
+    program=$(readlink -f "$1") && [ -f "$program" ] || { echo "usage: $(basename "$0") PROGRAM: no program at '$1'"; exit 2; }
+    samples=$(dirname "$program")
+    session_need "${@:2}"
+}
+
 # session_begin NAME: the scratch folder $work, with the tests' own world (fonts, locale,
 # style, settings: tests/world.sh), bin/ first on PATH and a private runtime folder;
 # everything whose pid is added to pids is ended on the way out, the last started first.
