@@ -294,19 +294,6 @@ private slots:
         qputenv(names[0], "offscreen");
     }
 
-    void photoSizeCheck()
-    {
-        Shown shown;
-        // One bit a pixel keeps the test small; the reader would want four bytes.
-        QImage huge(20000, 20000, QImage::Format_Mono);
-        huge.fill(0);
-        QVERIFY(huge.save(QString::fromStdString(shown.folder.file("foto.jpg").string()), "PNG"));
-        shown.window->form().Form_Load();
-        QCOMPARE(int(shown.reporter.messages.size()), 1);
-        QCOMPARE(QString::fromStdU16String(shown.reporter.messages[0]),
-                 QStringLiteral("Error \"Picture too large: 20000 x 20000 pixels\" in Form_Load() routine"));
-    }
-
     // Read from the box itself, not its pixels: each Qt release draws its own box its own way.
     void messageBoxes()
     {

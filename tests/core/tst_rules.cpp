@@ -13,7 +13,6 @@
 #include "ui/FocusRing.h"
 #include "ui/Layout.h"
 #include "ui/PhraseFit.h"
-#include "ui/Ticker.h"
 
 #include <algorithm>
 #include <tuple>
@@ -261,15 +260,6 @@ TEST_CASE("a label's text as read out: the ampersand rule, each line break as LF
     };
     for (const auto &[label, spoken] : rows)
         CHECK_EQ(text::toUtf8(accessible::spokenText(label)), text::toUtf8(spoken), text::toUtf8(label));
-}
-
-TEST_CASE("the ticker turns by one character")
-{
-    const std::pair<std::u16string, std::u16string> rows[] = {
-        {u"", u""}, {u"x", u"x"}, {u"ab", u"ba"}, {u"Lo C", u"o CL"},
-    };
-    for (const auto &[before, after] : rows)
-        CHECK_EQ(ticker::rotateLeft(before), after, check::show(before));
 }
 
 // Each routine's own report is in the window's tests; here, descriptions that are no Failure.
