@@ -45,7 +45,7 @@ red_share() { # red_share BOX: the share of red pixels where the icon lies
 finish() { # closes the main window by its close mark; the program must end with status 0
     click 541 10
     ended "$app"
-    [ "$status" = 0 ] || fail "$1: exit status '$status'"
+    [ "$status" = 0 ] || { fail "$1: exit status '$status'; the end of its log:"; tail -n 20 "$work/$case_started.log"; }
 }
 
 # Each box before the window: its whole text, its caption, its button and icon, no owner.

@@ -384,7 +384,8 @@ unpack() {
 # wine_start FOLDER [CHANNEL]: the program in $work/FOLDER, started from /; the texts of its
 # message boxes (and Wine's CHANNEL) logged in $work/FOLDER.log. Sets app.
 wine_start() {
-    (cd / && WINEDEBUG=-all,trace+msgbox${2:+,$2} exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
+    case_started=$1
+    (cd / && WINEDEBUG=${CIARLA_WINEDEBUG:--all},trace+msgbox${2:+,$2} exec "$wine" "$work/$1/Ciarlatronix.exe") >"$work/$1.log" 2>&1 &
     app=$!
     pids+=($app)
 }
