@@ -68,6 +68,7 @@ wait_for 10 xdotool search --onlyvisible --name '^xmessage$'
 other=$(xdotool search --onlyvisible --name '^xmessage$' | head -n 1)
 elsewhere() { xdotool windowfocus --sync "$other" 2>/dev/null; }
 inactive() { [ "$(xdotool getwindowfocus)" = "$other" ]; }
+phrase_file=$work/app/cazzate.txt
 behaviours inactive
 
 # The phrase file held open for writing and locked by another program, which appends to it.

@@ -148,6 +148,7 @@ elsewhere() {
 }
 inactive() { probe window | grep -q 'foreground 0'; }
 wait_for 30 xdotool search --onlyvisible --class notepad || fail "no other window"
+phrase_file=$work/full/cazzate.txt
 behaviours inactive
 elsewhere; finish inactive
 [ "$status" = 0 ] && pass "inactive: one click on the close mark ends it"

@@ -219,10 +219,11 @@ TABLE
 # behaviours active|inactive: each row of the table with the program's window active, or with
 # another window made active before each (the face's elsewhere), where the first click must
 # count and a hover must leave the window inactive (the face's inactive tells). The face's tip
-# prints the tooltip's window when one is shown.
+# prints the tooltip's window when one is shown; $phrase_file is the program's phrase file,
+# which the inactive rows rewrite before each click and put back after.
 behaviours() {
     local mode=$1 label= x y what name before want got
-    [ "$mode" = active ] || label="inactive: "
+    [ "$mode" = active ] || { label="inactive: "; cp "$phrase_file" "$work/phrases-kept"; }
     while read -r x y what name; do
         [ "$mode" = active ] || elsewhere
         case $what in
@@ -230,6 +231,9 @@ behaviours() {
             if [ "$mode" = active ]; then
                 balloon_changes "$x" "$y"
             else
+                # A phrase of its own for this click: the same line drawn twice is no failure here.
+                clicks=$((${clicks:-0} + 1))
+                printf 'Clic numero %03d.\r\n' "$clicks" >"$phrase_file"
                 shot balloon-before 184 48 291 89 && click "$x" "$y" && changed 10 balloon 184 48 291 89
             fi && pass "${label}a click on $name shows a new phrase" || fail "${label}a click on $name changed nothing" ;;
         credits)
@@ -266,6 +270,7 @@ behaviours() {
         esac
     done < <(behaviour_table)
     move 520 200
+    [ "$mode" = active ] || cp "$work/phrases-kept" "$phrase_file"
 }
 wait_opened() { # wait_opened COUNT: until xdg-open has been asked COUNT times, and a little more
     local _
