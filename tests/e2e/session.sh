@@ -231,9 +231,10 @@ behaviours() {
             if [ "$mode" = active ]; then
                 balloon_changes "$x" "$y"
             else
-                # A phrase of its own for this click: the same line drawn twice is no failure here.
+                # A phrase of its own for this click, on every line the program counted at
+                # start and more: the same line drawn twice is no failure here.
                 clicks=$((${clicks:-0} + 1))
-                printf 'Clic numero %03d.\r\n' "$clicks" >"$phrase_file"
+                yes "Clic numero $clicks."$'\r' | head -n $(($(wc -l <"$work/phrases-kept") + 10)) >"$phrase_file"
                 shot balloon-before 184 48 291 89 && click "$x" "$y" && changed 10 balloon 184 48 291 89
             fi && pass "${label}a click on $name shows a new phrase" || fail "${label}a click on $name changed nothing" ;;
         credits)
