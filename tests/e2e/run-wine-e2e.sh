@@ -85,7 +85,6 @@ wine_start notune trace+winmm
 main_window || fail "notune: no window"
 # Once the player has given up on the file and no stream plays any more, anything it played
 # is in the recording.
-streams_ended() { [ -z "$(pactl list short sink-inputs 2>/dev/null)" ] && echo ended; }
 if wait_for 30 grep -m 1 'proc_PlaySound Done playing' "$work/notune.log"; then
     wait_for 10 streams_ended || echo "a stream still plays"
     heard=$(session_heard)

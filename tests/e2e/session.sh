@@ -125,6 +125,8 @@ session_sound() {
     pactl set-default-sink e2e
 }
 
+# streams_ended: prints "ended" once nothing plays on the sound server.
+streams_ended() { [ -z "$(pactl list short sink-inputs 2>/dev/null)" ] && echo ended; }
 # session_listen: records the sink's monitor to $work/heard.wav until session_heard.
 session_listen() {
     parec --device=e2e.monitor --format=s16le --rate=44100 --channels=2 --file-format=wav "$work/heard.wav" &
