@@ -163,7 +163,10 @@ def press(node):
 
 
 def message_box():
-    return next((node for node in app if node is not None and node.getRole() == pyatspi.ROLE_ALERT), None)
+    try:
+        return next((node for node in app if node is not None and node.getRole() == pyatspi.ROLE_ALERT), None)
+    except GLib.GError:  # the box went while it was read
+        return None
 
 
 Second = "Seconda & ultima"
