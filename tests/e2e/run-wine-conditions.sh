@@ -63,9 +63,7 @@ boxes_before_window() { # boxes_before_window CASE TEXT...
         count=$((count + 1))
         probe window | grep '^box' >>"$work/$case.boxes"
         [ "$(echo "$(red_share "$box") > 0.1" | bc -l)" = 1 ] || fail "$case: box $count has no stop sign"
-        eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/BOX_/')"
-        xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
-        for _ in $(seq 50); do xwininfo -id "$box" >/dev/null 2>&1 || break; sleep 0.1; done
+        press_ok "$box"
     done
     if main_window; then finish "$case"; else fail "$case: no window after the boxes"; fi
     box_texts "$case" | sed "s/^/  $case: /"
@@ -169,9 +167,7 @@ probe window | grep '^box' >"$work/owned"
 xprop -id "$box" WM_TRANSIENT_FOR | grep -q "window id # $window\$" && pass "the box is transient for the main window on X" \
     || fail "the box's transient-for: $(xprop -id "$box" WM_TRANSIENT_FOR) (main $window)"
 [ "$(box_texts full | tail -n 1)" = "Error \"$notfound\" in EstraiRiga() function" ] && pass "its text in Italian" || fail "its text: $(box_texts full | tail -n 1)"
-eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/BOX_/')"
-xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
-for _ in $(seq 50); do xwininfo -id "$box" >/dev/null 2>&1 || break; sleep 0.1; done
+press_ok "$box"
 finish owned
 
 echo "== the phrase file held open for writing by another program"
