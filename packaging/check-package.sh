@@ -257,7 +257,8 @@ stop_program
 # What the window shows, read as a screen reader reads it, on the user's own session bus
 # with its accessibility bus: the tests' session kit, copied where the user can read it.
 kit=$(mktemp -d /tmp/ciarla-kit.XXXXXX)
-mkdir "$kit/e2e" && cp "$source/tests/world.sh" "$kit/" && cp "$source/tests/e2e/session.sh" "$source/tests/e2e/qtbox.py" "$kit/e2e/"
+mkdir "$kit/e2e" "$kit/a11y" && cp "$source/tests/world.sh" "$kit/" && cp "$source/tests/e2e/session.sh" "$source/tests/e2e/qtbox.py" "$kit/e2e/" &&
+    cp "$source/tests/a11y/tree.py" "$kit/a11y/"
 chmod -R a+rX "$kit"
 shown=$("${as_user[@]}" bash -c '. "$1/e2e/session.sh"; work=$(mktemp -d); pids=(); mkdir -m 700 "$work/run"
     session_a11y >&2; "$2" >/dev/null 2>&1 & pids+=($!)
