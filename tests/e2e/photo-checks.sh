@@ -2,11 +2,16 @@
 # sessions, sourced after session.sh. The window's corner on screen is X, Y; $work/CASE.box
 # holds the text of every box the case showed. The photos are those of photo_shapes.py.
 
-# colour_at NAME X Y: red, green, white, black or other, of the window shot NAME.
-colour_at() {
+# colours_at NAME X,Y...: red, green, white, black or other, a line for each point of the
+# window shot NAME, read in one go.
+colours_at() {
+    local name=$1 point format=
+    shift
+    for point in "$@"; do
+        format+="%[fx:round(255*p{$point}.r)] %[fx:round(255*p{$point}.g)] %[fx:round(255*p{$point}.b)]\n"
+    done
     # The channels asked for by name: ImageMagick 7 writes a grey pixel as one channel.
-    convert "$work/$1.png" -crop "1x1+$2+$3" +repage \
-        -format '%[fx:round(255*u.r)] %[fx:round(255*u.g)] %[fx:round(255*u.b)]' info: 2>/dev/null | awk '{
+    convert "$work/$name.png" -format "$format" info: 2>/dev/null | awk '{
         r = $1 + 0; g = $2 + 0; b = $3 + 0
         if (r > 220 && g > 220 && b > 220) print "white"
         else if (r < 60 && g < 60 && b < 60) print "black"
@@ -15,17 +20,16 @@ colour_at() {
         else printf "other(%d,%d,%d)\n", r, g, b
     }'
 }
+colour_at() { colours_at "$1" "$2,$3"; }
 # check_colours CASE "X,Y COLOUR"...: the window as it is now.
 check_colours() {
-    local name=$1 point x y got wrong=
+    local name=$1 point wrong= i=0 got
     shift
     import -window root -crop "550x304+$X+$Y" +repage "$work/$name.png"
+    mapfile -t got < <(colours_at "$name" "${@%% *}")
     for point in "$@"; do
-        x=${point%%,*}
-        y=${point#*,}
-        y=${y%% *}
-        got=$(colour_at "$name" "$x" "$y")
-        [ "$got" = "${point##* }" ] || wrong="$wrong $x,$y:$got(not ${point##* })"
+        [ "${got[i]:-none}" = "${point##* }" ] || wrong="$wrong ${point%% *}:${got[i]:-none}(not ${point##* })"
+        i=$((i + 1))
     done
     [ -z "$wrong" ] && pass "$name: drawn as expected at $#" points || fail "$name: drawn wrong at$wrong"
 }
@@ -97,10 +101,20 @@ clicks_change() {
     return 1
 }
 # click_keeps X Y AX AY: a click at X Y leaves the phrase; that the click was taken is known
-# when the program has answered the move to AX AY after it with the icon pointer, and the
-# phrase is watched a while longer, as the window paints after its queue is empty.
+# when the program has answered the move to AX AY after it with the icon pointer. A face that
+# reads the phrase on show (phrase_now) reads it then, with a phrase of the click's own in the
+# file; else the phrase is watched a while longer, as the window paints after its queue is empty.
 click_keeps() {
-    local _
+    local _ file=$work/$case/cazzate.txt
+    if declare -F phrase_now >/dev/null; then
+        cp "$file" "$work/phrases-kept"
+        yes "Un clic accanto alla foto."$'\r' | head -n $(($(wc -l <"$file") + 10)) >"$file"
+        single_click "$1" "$2"
+        pointer_is "$3" "$4" icon && pointer_settled && [ "$(phrase_now)" != "Un clic accanto alla foto." ]
+        set -- $?
+        cp "$work/phrases-kept" "$file"
+        return "$1"
+    fi
     phrase_shot phrase-before
     single_click "$1" "$2"
     pointer_is "$3" "$4" icon || return 1
@@ -113,39 +127,39 @@ click_keeps() {
     ! differs phrase-before phrase-after
 }
 
-# check_shape CASE: a tall-FORMAT or wide-FORMAT photo as photo_shapes.py draws it.
+# check_shape CASE: a tall-FORMAT or wide-FORMAT photo as photo_shapes.py draws it. Each format
+# is drawn by its own loader; where the photo takes the pointer and clicks is told by its size
+# alone, so that is checked on the first case of each shape.
 check_shape() {
-    local rest=white
+    local rest=white shape=${1%%-*}
     # The formats without transparency have green there; transparency shows the window's
     # colour, the photo being drawn opaque over what lies beneath.
     case $1 in *-jpeg | *-bmp) rest=green ;; esac
     case $1 in
+        # 1 px wide, from y 120 down to the window's bottom edge, red to y 219.
+        tall-*) check_colours "$1" "48,130 red" "48,215 red" "48,230 $rest" "48,302 $rest" \
+            "49,130 white" "47,130 white" "48,119 white" "49,302 black" ;;
+        # 255 px across, red to x 147.
+        wide-ico) check_colours "$1" "60,120 red" "140,120 red" "160,120 $rest" "60,121 white" "60,119 white" "47,120 white" ;;
+        # Across the window from x 48 on, red to x 447, over the balloon's edge.
+        wide-*) check_colours "$1" "60,120 red" "170,120 red" "500,120 $rest" "547,120 $rest" \
+            "60,121 white" "60,119 white" "47,120 white" "547,121 black" ;;
+    esac
+    [[ " ${shapes_hit:-} " == *" $shape "* ]] && return
+    shapes_hit+=" $shape"
+    case $1 in
         tall-*)
-            # 1 px wide, from y 120 down to the window's bottom edge, red to y 219.
-            check_colours "$1" "48,130 red" "48,215 red" "48,230 $rest" "48,302 $rest" \
-                "49,130 white" "47,130 white" "48,119 white" "49,302 black"
             pointer_is 48 200 icon && pass "$1: the icon pointer over the photo" || fail "$1: not the icon pointer over it"
             pointer_is 49 200 other && pass "$1: not beside it" || fail "$1: the icon pointer a pixel right of it"
             pointer_is 48 300 icon && pass "$1: the icon pointer at the window's edge" || fail "$1: not at the edge"
             clicks_change 48 200 && pass "$1: a click on it shows a new phrase" || fail "$1: its click changed nothing"
             click_keeps 49 200 48 250 && pass "$1: a click a pixel beside it does not" || fail "$1: beside it changed the phrase"
             ;;
-        wide-ico)
-            # 255 px across, red to x 147.
-            check_colours "$1" "60,120 red" "140,120 red" "160,120 $rest" "60,121 white" "60,119 white" "47,120 white"
-            ;;
         wide-*)
-            # Across the window from x 48 on, red to x 447, over the balloon's edge.
-            check_colours "$1" "60,120 red" "170,120 red" "500,120 $rest" "547,120 $rest" \
-                "60,121 white" "60,119 white" "47,120 white" "547,121 black"
             pointer_is 520 120 icon && pass "$1: the icon pointer over it right of the balloon" || fail "$1: not right of the balloon"
             pointer_is 520 121 other && pass "$1: not below it" || fail "$1: the icon pointer below it"
             clicks_change 520 120 && pass "$1: a click on it right of the balloon shows a new phrase" || fail "$1: its click changed nothing"
             click_keeps 520 121 520 120 && pass "$1: a click below it does not" || fail "$1: below it changed the phrase"
-            ;;
-    esac
-    case $1 in
-        wide-*)
             pointer_is 100 120 icon && pass "$1: the icon pointer over it" || fail "$1: not the icon pointer over it"
             pointer_is 100 121 other && pass "$1: not a pixel below" || fail "$1: the icon pointer a pixel below it"
             clicks_change 100 120 && pass "$1: a click on it shows a new phrase" || fail "$1: its click changed nothing"

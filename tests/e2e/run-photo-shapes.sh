@@ -35,10 +35,10 @@ start() {
     pointer_settled || true
 }
 stop() { kill "$app" 2>/dev/null; wait "$app" 2>/dev/null; }
+phrase_now() { shown_phrase "$app"; }
 
 photo_cases " ${*:2} " "tall-png wide-png tall-gif wide-gif tall-ico wide-ico tall-bmp wide-bmp tall-jpeg wide-jpeg" \
-    "over-png-65535-513 over-png-513-65535 over-png-8283-4051 over-jpeg-65500-513 over-jpeg-513-65500 over-bmp-65535-513
-     over-bmp-513-65535 over-gif-65535-513 over-gif-513-65535 over-ico-65535-513" \
+    "over-png-65535-513 over-png-8283-4051 over-jpeg-513-65500 over-gif-513-65535" \
     "bound-png-65535-512 bound-png-512-65535" "cut-jpeg corrupt-jpeg" "Unable to read image data"
 
 session_summary photo-shapes
