@@ -194,9 +194,9 @@ for case in Ciarlà-utf8 Ciarlà-1252 Ciarlà-mojibake; do
     move 520 200
     shot "$case" 184 48 291 89
     # The tune plays from the folder with accents: a stream lives a second or more (Wine's
-    # start-up probes of the device live a moment).
+    # start-up probes of the device live a moment). A loaded machine may start it late.
     playing=0
-    for _ in $(seq 60); do
+    for _ in $(seq 300); do
         [ -n "$(pactl list short sink-inputs 2>/dev/null)" ] && playing=$((playing + 1))
         [ "$playing" -ge 10 ] && break
         sleep 0.1
