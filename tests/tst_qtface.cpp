@@ -1,6 +1,7 @@
 // The Qt face: what only the widgets can get wrong. The routines behind them are the
 // core's and are tested there.
 #include "Fakes.h"
+#include "Places.h"
 
 #include "IntervalTimer.h"
 #include "MainWindow.h"
@@ -263,14 +264,10 @@ private slots:
     // again with QT_SCALE_FACTOR=2), where each picture carries twice its pixels.
     void controlsInTheirPlaces()
     {
-        const struct { const char *name; QRect place; } designed[] = {
-            {"txtCrediti", {296, 264, 201, 13}}, {"Image2", {32, 32, 121, 68}},      {"Label2", {368, 256, 57, 25}},
-            {"Label1", {184, 48, 291, 89}},      {"imgClose", {536, 5, 10, 10}},     {"imgCazzaro", {48, 120, 100, 150}},
-            {"imgFumetto", {160, 32, 335, 139}}, {"Image1", {200, 144, 300, 130}},
-        };
         Shown shown;
-        for (const auto &row : designed)
-            QCOMPARE(shown.control(row.name)->geometry(), row.place);
+        QCOMPARE(shown.window->size(), QSize(WindowWidth, WindowHeight));
+        for (const Place &place : Places)
+            QVERIFY2(shown.control(place.control)->geometry() == QRect(place.x, place.y, place.width, place.height), place.control);
     }
 
     // Wayland does not let a window place itself: X11 through XWayland, where there is one

@@ -5,6 +5,7 @@ the controls through their actions, listens to what each press announces, and ch
 against tables. Prints PASS/FAIL lines and a count.
 """
 import os
+import re
 import sys
 import time
 
@@ -87,20 +88,21 @@ PRESS, FOCUS = ["Press"], ["Press", "SetFocus"]
 SHOWN = ["enabled", "sensitive", "showing", "visible"]
 FOCUSABLE = sorted(SHOWN + ["focusable"])
 COLUMNS = ("name", "description", "role", "states", "actions", "text", "value", "place", "children")
+# Each control's place in the window, from the tests' one table of them.
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "Places.h")) as places:
+    PLACE = {m[0]: tuple(map(int, m[1:])) for m in re.findall(r'\{"(\w+)", (\d+), (\d+), (\d+), (\d+)\}', places.read())}
 TABLE = [
     ("Ciarlatronix", "", "Window", SHOWN, [], None, None, (237, 232, 550, 304), 8),
-    ("Homepage", "Apre la homepage del programma nel browser", "Link", FOCUSABLE, FOCUS, None, None,
-     (32, 32, 121, 68), 0),
-    ("Fumetto", "Clicca per una nuova cazzata", "Button", SHOWN, PRESS, None, None, (160, 32, 335, 139), 0),
+    ("Homepage", "Apre la homepage del programma nel browser", "Link", FOCUSABLE, FOCUS, None, None, PLACE["Image2"], 0),
+    ("Fumetto", "Clicca per una nuova cazzata", "Button", SHOWN, PRESS, None, None, PLACE["imgFumetto"], 0),
     (phrase, "La cazzata del momento: clicca per averne una nuova", "Button", FOCUSABLE, FOCUS, phrase, None,
-     (184, 48, 291, 89), 0),
-    ("Chiudi", "Chiude il programma", "Button", FOCUSABLE, FOCUS, None, None, (536, 5, 10, 10), 0),
-    ("Foto del cazzaro", "Clicca per una nuova cazzata", "Button", SHOWN, PRESS, None, None,
-     (48, 120, 100, 150), 0),
-    ("Logo: Lo Ciarlatronix !", "Decorazione", "Graphic", SHOWN, [], None, None, (200, 144, 300, 130), 0),
-    ("Credits", "Fa scorrere i riconoscimenti", "Button", FOCUSABLE, FOCUS, None, None, (368, 256, 57, 25), 0),
+     PLACE["Label1"], 0),
+    ("Chiudi", "Chiude il programma", "Button", FOCUSABLE, FOCUS, None, None, PLACE["imgClose"], 0),
+    ("Foto del cazzaro", "Clicca per una nuova cazzata", "Button", SHOWN, PRESS, None, None, PLACE["imgCazzaro"], 0),
+    ("Logo: Lo Ciarlatronix !", "Decorazione", "Graphic", SHOWN, [], None, None, PLACE["Image1"], 0),
+    ("Credits", "Fa scorrere i riconoscimenti", "Button", FOCUSABLE, FOCUS, None, None, PLACE["Label2"], 0),
     ("Riconoscimenti", "La casella in cui scorrono i riconoscimenti", "StaticText", ["showing", "visible"], [],
-     "Credits", None, (296, 264, 201, 13), 0),
+     "Credits", None, PLACE["txtCrediti"], 0),
 ]
 
 app = find_application()

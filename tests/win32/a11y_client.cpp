@@ -5,8 +5,11 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include "../Places.h"
+
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -36,34 +39,47 @@ void same(const std::string &row, const std::wstring &what, const std::wstring &
 }
 
 // Every object a reader finds, from the window's design: the client area itself, then children 1
-// to 8 in reading order. "-" for a property that is not there; the place in client coordinates,
-// left,top to right,bottom; a point where the object is the topmost.
+// to 8 in reading order. "-" for a property that is not there; the control whose place it has
+// (none: the whole client area), and its size if not the designed one; a point where the object
+// is the topmost.
 struct Row
 {
     const wchar_t *name, *description;
     long role, state;
-    const wchar_t *action, *value, *place;
+    const wchar_t *action, *value;
+    const char *control;
     POINT probe;
+    SIZE size = {};
 };
 const wchar_t FirstPhrase[] = L"Una sola cazzata\nper il lettore", Again[] = L"Clicca per una nuova cazzata";
 const wchar_t Press[] = L"Press";
 const long Button = ROLE_SYSTEM_PUSHBUTTON, Focusable = STATE_SYSTEM_FOCUSABLE, Focused = STATE_SYSTEM_FOCUSED;
 const Row Rows[] = {
-    {L"Ciarlatronix", L"-", ROLE_SYSTEM_CLIENT, Focusable | Focused, L"-", L"-",
-     L"0,0 to 550,304", {10, 290}},
+    {L"Ciarlatronix", L"-", ROLE_SYSTEM_CLIENT, Focusable | Focused, L"-", L"-", nullptr, {10, 290}},
     {L"Homepage", L"Apre la homepage del programma nel browser", ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED | Focusable,
-     Press, L"-", L"32,32 to 153,100", {90, 60}},
-    {L"Fumetto", Again, Button, 0, Press, L"-", L"160,32 to 495,171", {170, 40}},
+     Press, L"-", "Image2", {90, 60}},
+    {L"Fumetto", Again, Button, 0, Press, L"-", "imgFumetto", {170, 40}},
     {FirstPhrase, L"La cazzata del momento: clicca per averne una nuova", Button, Focusable | Focused, Press,
-     FirstPhrase, L"184,48 to 475,137", {300, 60}},
-    {L"Chiudi", L"Chiude il programma", Button, Focusable, Press, L"-", L"536,5 to 546,15", {541, 10}},
-    {L"Foto del cazzaro", Again, Button, 0, Press, L"-", L"48,120 to 248,304", {60, 200}}, // 200 x 300, cut
-    {L"Logo: Lo Ciarlatronix !", L"Decorazione", ROLE_SYSTEM_GRAPHIC, 0, L"-", L"-", L"200,144 to 500,274", {480, 250}},
-    {L"Credits", L"Fa scorrere i riconoscimenti", Button, Focusable, Press, L"-", L"368,256 to 425,281", {380, 258}},
+     FirstPhrase, "Label1", {300, 60}},
+    {L"Chiudi", L"Chiude il programma", Button, Focusable, Press, L"-", "imgClose", {541, 10}},
+    {L"Foto del cazzaro", Again, Button, 0, Press, L"-", "imgCazzaro", {60, 200}, {200, 300}}, // cut by the window's edge
+    {L"Logo: Lo Ciarlatronix !", L"Decorazione", ROLE_SYSTEM_GRAPHIC, 0, L"-", L"-", "Image1", {480, 250}},
+    {L"Credits", L"Fa scorrere i riconoscimenti", Button, Focusable, Press, L"-", "Label2", {380, 258}},
     {L"Riconoscimenti", L"La casella in cui scorrono i riconoscimenti", ROLE_SYSTEM_TEXT,
-     STATE_SYSTEM_READONLY | STATE_SYSTEM_UNAVAILABLE, L"-", L"Credits", L"296,264 to 497,277", {300, 270}},
+     STATE_SYSTEM_READONLY | STATE_SYSTEM_UNAVAILABLE, L"-", L"Credits", "txtCrediti", {300, 270}},
 };
 constexpr long Count = long(sizeof Rows / sizeof Rows[0]) - 1;
+
+Place placeOf(const Row &row)
+{
+    Place place{"", 0, 0, WindowWidth, WindowHeight};
+    for (const Place &p : Places)
+        if (row.control && std::strcmp(p.control, row.control) == 0)
+            place = p;
+    if (row.size.cx)
+        place.width = row.size.cx, place.height = row.size.cy;
+    return place;
+}
 
 VARIANT child(long id)
 {
@@ -211,9 +227,9 @@ int wmain(int argc, wchar_t **argv)
         client->accHitTest(origin.x + s(r.probe.x), origin.y + s(r.probe.y), &hit);
         wchar_t place[64], expected[64];
         swprintf(place, 64, L"%ld,%ld to %ld,%ld", x - origin.x, y - origin.y, x - origin.x + w, y - origin.y + h);
-        long l = 0, t = 0, rt = 0, b = 0;
-        swscanf(r.place, L"%ld,%ld to %ld,%ld", &l, &t, &rt, &b);
-        swprintf(expected, 64, L"%ld,%ld to %ld,%ld", s(l), s(t), s(rt), s(b));
+        const Place designed = placeOf(r);
+        swprintf(expected, 64, L"%ld,%ld to %ld,%ld", s(designed.x), s(designed.y),
+                 s(std::min(designed.x + designed.width, WindowWidth)), s(std::min(designed.y + designed.height, WindowHeight)));
         const std::wstring properties[][3] = {
             {L"name", r.name, read(client, &IAccessible::get_accName, id)},
             {L"description", r.description, read(client, &IAccessible::get_accDescription, id)},
