@@ -111,9 +111,9 @@ click_keeps() {
         yes "Un clic accanto alla foto."$'\r' | head -n $(($(wc -l <"$file") + 10)) >"$file"
         single_click "$1" "$2"
         pointer_is "$3" "$4" icon && pointer_settled && [ "$(phrase_now)" != "Un clic accanto alla foto." ]
-        set -- $?
+        local kept=$?
         cp "$work/phrases-kept" "$file"
-        return "$1"
+        return "$kept"
     fi
     phrase_shot phrase-before
     single_click "$1" "$2"
