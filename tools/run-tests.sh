@@ -41,7 +41,6 @@ timed tests/world.sh WINEPREFIX="$PWD/build-windows/wineprefix" WINEDEBUG=-all W
     ctest --test-dir build-windows/build --output-on-failure
 timed tests/e2e/run-wine-e2e.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 timed tests/e2e/run-wine-references.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
-timed tests/e2e/run-wine-a11y.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 timed tests/e2e/run-wine-conditions.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 timed tests/e2e/run-wine-photos.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip
 timed tests/e2e/run-wine-dpi.sh build-windows/Ciarlatronix-1.0.0.0-win64.zip

@@ -23,13 +23,7 @@ cp "$program" "$samples/cazzate.txt" "$samples/foto.jpg" "$samples/audio.wav" "$
 tune_length=$(sox --i -D "$work/app/audio.wav")
 
 # When the program's stream appears, that is when the tune starts.
-pactl subscribe >"$work/events.log" 2>/dev/null &
-pids+=($!)
-( tail -F "$work/events.log" 2>/dev/null | while read -r line; do
-    case $line in *"'new' on sink-input"*) date +%s.%N >>"$work/stream-started" ;; esac
-done ) >/dev/null 2>&1 &
-watcher=$!
-session_cleanup="pkill -P $watcher; kill $watcher"
+session_streams
 session_listen
 
 start=$(date +%s.%N)
@@ -86,7 +80,8 @@ heard=$(session_heard)
 echo "tune ${tune_length}s; heard ${heard}s of sound"
 within=$(echo "$heard > $tune_length - 0.5 && $heard < $tune_length + 0.5" | bc)
 [ "$within" = 1 ] && pass "the tune plays once, as long as the file" || fail "heard ${heard}s for a ${tune_length}s tune"
-check_streams "$work/stream-started" "$start" "$mapped" "$tune_length"
+streams_played 0 >"$work/played"
+check_streams "$work/played" "$start" "$mapped" "$tune_length"
 
 # Files that are no files: the phrases a device, the photo and the tune named pipes.
 # Nothing may wait on them: three reports (the count, the pick, the photo), then the window.

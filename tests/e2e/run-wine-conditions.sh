@@ -2,7 +2,7 @@
 # The Windows program under Wine in conditions users have: Windows in Italian, the window not
 # the active one, the phrase file held open for writing by another program, a UTF-8 code
 # page; and what Windows itself reads of it: the window's styles as the taskbar sees them,
-# the version block, the owner of a box and the DPI handling it declares.
+# the version block and the owner of a box. (The DPI handling is the DPI session's.)
 # Usage: run-wine-conditions.sh ZIP   (the zip of tools/build-windows.sh; the probe,
 # ciarla_probe.exe, from the build beside it). Exit 77: tools missing.
 set -uo pipefail
@@ -36,12 +36,6 @@ session_sound
 session_wine
 
 probe() { WINEDEBUG=-all "$wine" "$probe" "$@" 2>/dev/null | tr -d '\r'; }
-# A box's stop icon: the red of its sign, at the box's left.
-red_share() { # red_share BOX: the share of red pixels where the icon lies
-    import -window "$1" "$work/icon.png" 2>/dev/null
-    convert "$work/icon.png" -crop 60x60+0+0 +repage -fuzz 25% -fill black +opaque red -fill white -opaque red \
-        -format '%[fx:mean]' info: 2>/dev/null
-}
 finish() { # closes the main window by its close mark; the program must end with status 0
     # Once its tune is over: Wine 10 with Debian 13's glibc may abort in its own sound thread
     # when a process ends during a sound ("Fatal glibc error: ... pthread_mutex_lock.c"), after
@@ -52,33 +46,14 @@ finish() { # closes the main window by its close mark; the program must end with
     [ "$status" = 0 ] || { fail "$1: exit status '$status'; the end of its log:"; tail -n 20 "$work/$case_started.log"; }
 }
 
-# Each box before the window: its whole text, its caption, its button and icon, no owner.
-boxes_before_window() { # boxes_before_window CASE TEXT...
-    local case=$1 count=0 box
-    shift
-    wine_start "$case"
-    for _ in "$@"; do
-        wait_for 30 boxes || { fail "$case: box $((count + 1)) did not come"; break; }
-        box=$(boxes | head -n 1)
-        count=$((count + 1))
-        probe window | grep '^box' >>"$work/$case.boxes"
-        [ "$(echo "$(red_share "$box") > 0.1" | bc -l)" = 1 ] || fail "$case: box $count has no stop sign"
-        press_ok "$box"
-    done
-    if main_window; then finish "$case"; else fail "$case: no window after the boxes"; fi
-    box_texts "$case" | sed "s/^/  $case: /"
-    [ "$(box_texts "$case")" = "$(printf '%s\n' "$@")" ] && pass "$case: $# box(es), texts exact" \
-        || fail "$case: the boxes read the above, not: $(printf '[%s] ' "$@")"
-    [ "$(cat "$work/$case.boxes")" = "$(printf 'box owner none button Ok\n%.0s' "$@")" ] \
-        && pass "$case: each box unowned before the window, its button Ok" || fail "$case: $(cat "$work/$case.boxes")"
-}
-
 echo "== Windows in Italian: the system's words in Italian, the program's own as they are"
-boxes_before_window nophrases "Error \"$notfound\" in ContaRighe() routine" "Error \"$notfound\" in EstraiRiga() function"
-boxes_before_window badphoto "Error \"Unsupported image format\" in Form_Load() routine"
-boxes_before_window dirphrases 'Error "Is a directory" in ContaRighe() routine' 'Error "Is a directory" in EstraiRiga() function'
+# Each box before the window: its whole text, its caption, its button, Italian's "Ok", and icon, no owner.
+ok_label=Ok
+boxes_then_window nophrases "Error \"$notfound\" in ContaRighe() routine" "Error \"$notfound\" in EstraiRiga() function" && finish nophrases
+boxes_then_window badphoto "Error \"Unsupported image format\" in Form_Load() routine" && finish badphoto
+boxes_then_window dirphrases 'Error "Is a directory" in ContaRighe() routine' 'Error "Is a directory" in EstraiRiga() function' && finish dirphrases
 
-echo "== the window, the version block and the DPI handling as Windows reads them"
+echo "== the window and the version block as Windows reads them"
 wine_start full
 main_window || { fail "no window"; exit 1; }
 # A popup without caption or frame, with the system menu and the minimise command; no
@@ -94,33 +69,6 @@ grep -q 'SKIP_TASKBAR' <<<"$hints" && fail "the window is kept off the taskbar" 
 # Functions move, minimise and close (4 + 8 + 32), no resizing or maximising; no decorations.
 grep -q '^_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x3, 0x2c, 0x0,' <<<"$hints" \
     && pass "the taskbar may minimise, move and close it, nothing more" || fail "the window manager's hints: $(head -n 1 <<<"$hints")"
-# Aware of each monitor's DPI, per monitor v2 first, with dpiAware's per-monitor and system
-# forms for older systems; Wine 8 tells another process nothing true of a window's awareness,
-# so the manifest is read.
-python3 - "$work/full/Ciarlatronix.exe" >"$work/manifest.xml" <<'PY'
-import struct, sys
-pe = open(sys.argv[1], 'rb').read()
-at = struct.unpack_from('<I', pe, 0x3C)[0]
-count, optional = struct.unpack_from('<H12xH', pe, at + 6)
-rva = struct.unpack_from('<I', pe, at + 24 + optional - 8 * 14)[0]  # the third directory: resources
-for s in range(count):  # the section that holds it, to turn addresses into offsets
-    size, va, raw = struct.unpack_from('<8xII4xI', pe, at + 24 + optional + 40 * s)
-    if va <= rva < va + size:
-        base, delta = raw + rva - va, va - raw
-def entries(offset):
-    named, ids = struct.unpack_from('<12xHH', pe, base + offset)
-    return [struct.unpack_from('<II', pe, base + offset + 16 + 8 * i) for i in range(named + ids)]
-def find(offset, want):
-    return next(target & 0x7FFFFFFF for ident, target in entries(offset) if want in (ident, None))
-leaf = find(find(find(0, 24), 1), None)  # RT_MANIFEST, 1, the first language
-data, size = struct.unpack_from('<II', pe, base + leaf)
-sys.stdout.write(pe[data - delta:data - delta + size].decode())
-PY
-grep -q '<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2, PerMonitor</dpiAwareness>' "$work/manifest.xml" \
-    && grep -q '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true/pm</dpiAware>' "$work/manifest.xml" \
-    && ! grep -q 'gdiScaling' "$work/manifest.xml" \
-    && pass "the manifest (resource 1) declares dpiAwareness PerMonitorV2, PerMonitor and dpiAware true/pm" \
-    || fail "the manifest: $(grep -i dpi "$work/manifest.xml")"
 # The program's identity: Italian (Italy) in Unicode, version 1.00 (1.0.0.0) of an application
 # for 32-bit Windows, its names; the description, company and copyright are ours to word.
 probe version "$("$wine" winepath -w "$work/full/Ciarlatronix.exe" 2>/dev/null)" \

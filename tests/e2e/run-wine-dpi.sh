@@ -4,10 +4,10 @@
 # edges of their scaled places, a click on each control, and pictures of the sample and of a
 # long phrase at 144 and 192 DPI compared with reviewed ones in tests/references/win32. Then, at
 # 96 DPI, WM_DPICHANGED to 192 and back to 96 (as a move between monitors sends it): each step
-# lays the window out again, and back at 96 the picture is the 96 DPI one, pixel for pixel. A
-# screen reader's client finds each control's place and hit test scaled at 144 DPI.
+# lays the window out again, and back at 96 the picture is the 96 DPI one, pixel for pixel. At
+# 144 DPI a screen reader's client reads the program from another process (client_checks).
 # Usage: run-wine-dpi.sh ZIP   (the zip of tools/build-windows.sh; the probe, ciarla_probe.exe,
-# and ciarla_a11y_client.exe from the build beside it).
+# ciarla_a11y_client.exe and planted.dll from the build beside it).
 # Exit 77: tools missing. CIARLA_UPDATE_REFERENCES=1 writes the pictures as new references.
 set -uo pipefail
 here=$(dirname "$(readlink -f "$0")")
@@ -113,7 +113,10 @@ check_clicks() {
         || fail "at $dpi DPI the link opened $(opened) times"
 }
 
-# A screen reader's client at the DPI set: each control's place and hit test, scaled.
+# A screen reader's client at the DPI set, in another process: the window's accessible object
+# and each control's place and hit test, scaled; Tab, Shift+Tab, Space and Enter typed, the
+# focus moves and the phrase's name changes heard; the box a press shows once the phrase file
+# is gone answered. DLLs named as the system's lie beside the program, which must not load them.
 client_checks() {
     echo "== a screen reader's client at $dpi DPI"
     # Nothing of the round before may answer in the program's place.
@@ -121,6 +124,8 @@ client_checks() {
     folder a11y "Una &sola cazzata/nper il lettore"
     # Larger than its frame: its place is cut by the window's edge.
     convert -size 200x300 xc:steelblue "$work/a11y/foto.jpg"
+    plant a11y
+    rm -f "$work/opened.log"
     # The keys the client types reach the window under the pointer, so the pointer waits on the
     # bare backdrop of the window to come, centred.
     xdotool mousemove "$(((screen_w - $(s 550)) / 2 + $(s 20)))" "$(((screen_h - $(s 304)) / 2 + $(s 150)))"
@@ -129,6 +134,10 @@ client_checks() {
         || { fail "a screen reader's client at $dpi DPI:"; grep FAIL "$work/client.out" | tr -d '\r'; }
     ended "$app"
     [ "$status" = 0 ] || { fail "the program after the client at $dpi DPI: exit status '$status'"; kill "$app"; ended "$app"; }
+    wait_opened 1
+    [ "$(opened)" = 1 ] && pass "the client's Enter on the link opens the home page once" || fail "the link opened $(opened) times"
+    [ -z "$(planted_loaded a11y)" ] && pass "the system's oleacc.dll answers, not the one beside the program" \
+        || fail "loaded from beside the program: $(planted_loaded a11y)"
 }
 
 for d in 120 144 192; do

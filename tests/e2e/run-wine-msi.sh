@@ -53,24 +53,11 @@ listed() { "$wine" uninstaller --list 2>&1 | tr -d '\r' | grep -c '|||Ciarlatron
 # message box, then the close mark ends it.
 start_from_shortcut() {
     "$wine" start "$(winepath -w "$shortcut")" >/dev/null 2>&1
-    local _ window=
-    for _ in $(seq 300); do
-        window=$(visible | awk 'NF == 1 {print $1; exit}')
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
-    if [ -z "$window" ]; then
-        fail "$1: the shortcut started no window"
-        return
-    fi
-    eval "$(xdotool getwindowgeometry --shell "$window")"
+    main_window || { fail "$1: the shortcut started no window of 550x304"; return; }
     # A span of time is the check: no message box within a second.
     sleep 1
-    if [ "$WIDTH" = 550 ] && [ "$HEIGHT" = 304 ] && ! visible | grep -q ' Ciarlatronix$'; then
-        pass "$1: the shortcut starts the program, a 550x304 window and no message box"
-    else
-        fail "$1: window ${WIDTH}x$HEIGHT, boxes: $(visible | grep ' Ciarlatronix$')"
-    fi
+    [ -z "$(boxes)" ] && pass "$1: the shortcut starts the program, a 550x304 window and no message box" \
+        || fail "$1: boxes: $(visible | grep ' Ciarlatronix$')"
     click 541 10
     for _ in $(seq 100); do [ -z "$(visible)" ] && break; sleep 0.1; done
     [ -z "$(visible)" ] || fail "$1: the close mark left the program running"

@@ -34,17 +34,7 @@ start() {
     window=
     while [ "$(date +%s)" -lt "$until" ]; do
         box=$(boxes | head -n 1)
-        if [ -n "$box" ]; then
-            # Its one button, OK, at the middle of its bottom, if the key did not reach it.
-            xdotool windowfocus "$box" key Return 2>/dev/null
-            wait_for 3 gone "$box" && continue
-            # The key may still close it, late, on a busy machine: then it has no geometry.
-            geometry=$(xdotool getwindowgeometry --shell "$box" 2>/dev/null) || continue
-            eval "$(sed 's/^/BOX_/' <<<"$geometry")"
-            xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
-            wait_for 10 gone "$box"
-            continue
-        fi
+        [ -n "$box" ] && { press_ok "$box"; continue; }
         window=$(main_unnamed | head -n 1)
         [ -n "$window" ] && break
         sleep 0.1
@@ -63,7 +53,6 @@ start() {
     window_painted || fail "$1: the window was not painted"
     pointer_settled || true
 }
-gone() { boxes | grep -qx "$1" || echo gone; }
 phrase_now() { "$wine" "$probe" phrase | tr -d '\r'; }
 # The program alone ends: the next case starts on the running Wine server, in seconds.
 stop() {

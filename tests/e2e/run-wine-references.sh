@@ -32,45 +32,19 @@ folder ampersand "Pane && salame, e &vino:/nla seconda riga, &&&& due"
 folder large "Una foto più grande della cornice." "$work/large.jpg"
 echo "no picture" >"$work/bad.jpg"
 folder badphoto "La faccia di riserva." "$work/bad.jpg"
+folder nophoto "La faccia di riserva." && rm "$work/nophoto/foto.jpg"
 folder nophrases "" && rm "$work/nophrases/cazzate.txt"
 
-appeared() { # appeared SECONDS KNOWN: waits for a window not in KNOWN and prints its id
-    local until=$(($(date +%s) + $1)) id
-    while :; do
-        id=$(visible | awk '{print $1}' | grep -vxF -e "${2:-none}" | head -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        [ "$(date +%s)" -lt "$until" ] || return 1
-        sleep 0.1
-    done
+start() { # start CASE [TEXT...]: the program, its boxes read and answered, then its window
+    boxes_then_window "$@" && park
 }
-launch() { # launch CASE: runs the program from its folder; sets app
-    known=$(visible | awk '{print $1}')
-    wine_start "$1"
-}
-start() { # start CASE [TEXT...]: launches it; reads and answers a message box for each TEXT,
-    # which must hold just that, as the probe reads it from the box's controls; sets window, X, Y
-    local box case=$1 i=0 text got
-    shift
-    launch "$case"
-    for text in "$@"; do
-        i=$((i + 1))
-        box=$(appeared 30 "$known") || { fail "$case: no message box $i"; return 1; }
-        got=$("$wine" "$probe" box | tr -d '\r')
-        # Before the window is shown a box stands on its own.
-        [ "$got" = "caption Ciarlatronix owner none icon error buttons OK text $text" ] \
-            && pass "$case: box $i, the stop icon, OK and '$text'" || fail "$case: box $i reads '$got'"
-        press_ok "$box"
-    done
-    window=$(appeared 30 "$known") || { fail "$1: no window"; return 1; }
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    park
-}
+gone() { for _ in $(seq 50); do [ -z "$(tip)" ] && break; sleep 0.1; done; } # until no tip is up
 
 echo "== the credits: started, one tick later; then left to turn while the others run"
 start credits || exit 1
 # The same phrase and photo as the sample's: drawn when it looks like that.
 judge_until credits-idle sample
-credits_window=$window
+credits_window=$window others=$window
 credits_X=$X credits_Y=$Y credits_app=$app
 # Pictures of the ticker are taken of the program stopped (SIGSTOP) at the state wanted:
 # tests/e2e/freeze.py lets it run only until the box changes, a few milliseconds after each
@@ -98,14 +72,13 @@ start sample && {
     pointer_places | check_pointers
     # None over the link; over the photo, the tooltip, whose own picture shows its text. The
     # pointer left the window after the table, which puts away any tip the probes opened.
-    known=$(printf '%s\n' "$window" "$credits_window")
-    for _ in $(seq 50); do appeared 0 "$known" >/dev/null || break; sleep 0.1; done
+    gone
     # A span of time is the check here: no tip within a second and a half.
     xdotool mousemove "$((X + 90))" "$((Y + 60))" sleep 0.1 mousemove "$((X + 91))" "$((Y + 60))" sleep 1.5
-    appeared 0 "$known" >/dev/null && fail "a tooltip over the link" || pass "no tooltip over the link"
+    [ -n "$(tip)" ] && fail "a tooltip over the link" || pass "no tooltip over the link"
     xdotool mousemove "$((X + 60))" "$((Y + 200))" sleep 0.1 mousemove "$((X + 61))" "$((Y + 200))"
-    if tip=$(appeared 5 "$known"); then
-        judge_until tooltip tooltip "" "$tip"
+    if wait_for 5 tip; then
+        judge_until tooltip tooltip "" "$(tip | head -n 1)"
     else
         fail "no tooltip over the photo"
     fi
@@ -113,7 +86,7 @@ start sample && {
     # the phrase after Shift+Tab. The tip goes first, with the pointer; with no window manager
     # the keys go to the window under the pointer, here over bare backdrop.
     park
-    for _ in $(seq 50); do appeared 0 "$known" >/dev/null || break; sleep 0.1; done
+    gone
     xdotool mousemove "$((X + 520))" "$((Y + 200))" key Tab
     judge_until focus-credits
     xdotool key shift+Tab
@@ -121,14 +94,16 @@ start sample && {
     close
 }
 
-# The boxes: the stop icon, the whole text (the system's words without their line end, the
-# routine and its kind), OK; then the window, with the placeholder face and an empty phrase.
+# The boxes before the window, in the routines' order: the stop icon, the whole text (the
+# system's words without their line end, the routine and its kind), OK; then the window, with
+# the placeholder face and an empty phrase.
 while IFS='|' read -r case texts; do
     echo "== $case"
     boxes=()
     [ -n "$texts" ] && IFS='|' read -r -a boxes <<<"$texts"
     start "$case" "${boxes[@]}" || continue
-    judge_until "$case"
+    # No photo looks as one that is no picture: the placeholder face.
+    judge_until "$case" "${case/#nophoto/badphoto}"
     # Where only the larger photo lies, over the logo and the backdrop, the pointer is its own.
     [ "$case" = large ] && check_pointers <<'TABLE'
 220 200 icon the-larger-photo-over-Image1
@@ -140,6 +115,7 @@ long
 ampersand
 large
 badphoto|Error "Unsupported image format" in Form_Load() routine
+nophoto|Error "File not found." in Form_Load() routine
 nophrases|Error "File not found." in ContaRighe() routine|Error "File not found." in EstraiRiga() function
 CASES
 

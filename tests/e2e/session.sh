@@ -125,6 +125,24 @@ session_sound() {
     pactl set-default-sink e2e
 }
 
+# session_streams: each sound stream's birth and end on the sound server, noted as it comes.
+session_streams() {
+    pactl subscribe >"$work/events.log" 2>/dev/null &
+    pids+=($!)
+    ( tail -F "$work/events.log" 2>/dev/null | while read -r line; do
+        case $line in
+            *"'new' on sink-input #"*) echo "new ${line##*#} $(date +%s.%N)" >>"$work/streams.log" ;;
+            *"'remove' on sink-input #"*) echo "remove ${line##*#} $(date +%s.%N)" >>"$work/streams.log" ;;
+        esac
+    done ) >/dev/null 2>&1 &
+    session_cleanup="${session_cleanup:+$session_cleanup; }pkill -P $!; kill $!"
+}
+# streams_played SECONDS: when each stream that lived SECONDS or more began, a line each, in order.
+streams_played() {
+    awk -v now="$(date +%s.%N)" -v least="$1" '$1 == "new" {born[$2] = $3} $1 == "remove" {gone[$2] = $3}
+        END {for (id in born) if (((id in gone) ? gone[id] : now) - born[id] >= least) print born[id]}' \
+        "$work/streams.log" 2>/dev/null | sort -n
+}
 # streams_ended: prints "ended" once nothing plays on the sound server.
 streams_ended() { [ -z "$(pactl list short sink-inputs 2>/dev/null)" ] && echo ended; }
 # session_listen: records the sink's monitor to $work/heard.wav until session_heard.
@@ -412,6 +430,30 @@ press_ok() {
     xdotool mousemove "$((BOX_X + BOX_WIDTH / 2))" "$((BOX_Y + BOX_HEIGHT - 22))" click 1
     for _ in $(seq 50); do xwininfo -id "$1" 2>/dev/null | grep -q IsViewable || break; sleep 0.1; done
 }
+# answer_boxes CASE TEXT...: a message box for each TEXT in turn, before the main window, as the
+# probe reads it from its controls: captioned Ciarlatronix, no owner, the stop icon, one button,
+# $ok_label (OK), and just that text; each answered by a click on its button.
+answer_boxes() {
+    local case=$1 i=0 text got
+    shift
+    for text in "$@"; do
+        i=$((i + 1))
+        wait_for 30 boxes || { fail "$case: box $i did not come"; return 1; }
+        [ -z "$(main_unnamed)" ] || fail "$case: the window was shown before box $i"
+        got=$("$wine" "$probe" box | tr -d '\r')
+        [ "$got" = "caption Ciarlatronix owner none icon error buttons ${ok_label:-OK} text $text" ] \
+            && pass "$case: box $i, '$text'" || fail "$case: box $i reads '$got'"
+        press_ok "$(boxes | head -n 1)"
+    done
+}
+# boxes_then_window CASE TEXT...: the program from $work/CASE, its boxes answered (answer_boxes),
+# then its main window (main_window) with no box after it.
+boxes_then_window() {
+    wine_start "$1"
+    answer_boxes "$@" || return 1
+    main_window || { fail "$1: no window after the boxes"; return 1; }
+    [ -z "$(boxes)" ] || fail "$1: a box after the window"
+}
 # with_client FOLDER [DPI]: the screen reader's client ($client), listening for the program in
 # $work/FOLDER before it starts (so it hears where the focus is at start-up), then the
 # program; waits for the client to finish its checks and sets client_status. The client's
@@ -467,9 +509,11 @@ plant() {
 planted_loaded() { (cd "$work/$1" && ls -- *.dll.loaded 2>/dev/null); }
 
 # The program's windows that are on screen: "ID NAME" lines. The main window's caption is
-# empty, the message boxes' is "Ciarlatronix"; the tooltip is the one of neither kind.
+# empty, the message boxes' is "Ciarlatronix"; the tooltip is the one of neither kind. Those
+# in $others (ids), of another run the session keeps going, are left out.
 visible() {
     xwininfo -root -children 2>/dev/null | awk '/"ciarlatronix.exe"/ {print $1}' | while read -r id; do
+        [[ " ${others:-} " == *" $id "* ]] && continue
         xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' || continue
         printf '%s %s\n' "$id" "$(xdotool getwindowname "$id" 2>/dev/null)"
     done

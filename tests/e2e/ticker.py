@@ -1,8 +1,9 @@
 """The credits box of the Linux program, read from the accessibility tree as it turns.
 
 Usage: ticker.py PID SECONDS. Reads the box's text for SECONDS and prints how far it moved:
-each text seen is the one before turned left by whole characters (the first ones to the end),
-at five characters a second. Exit 1 otherwise.
+from its first change on (the text before may be the idle box's), each text seen is the one
+before turned left by whole characters (the first ones to the end), at five characters a
+second. Exit 1 otherwise.
 """
 import sys
 import time
@@ -36,6 +37,7 @@ while time.monotonic() - start < seconds:
         seen.append((time.monotonic(), text))
     time.sleep(0.01)
 
+seen = seen[1:]
 steps = []
 for (_, before), (_, after) in zip(seen, seen[1:]):
     # The smallest turn to the left that gives the text after.
