@@ -44,6 +44,7 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 drawn
 
 tip() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | grep -vx "$window"; } # the tooltip
+phrase_file=$work/app/cazzate.txt
 behaviours active
 
 # The ticker, read from the accessibility tree as it turns: each step moves the credits a
@@ -62,7 +63,6 @@ wait_for 10 xdotool search --onlyvisible --name '^xmessage$'
 other=$(xdotool search --onlyvisible --name '^xmessage$' | head -n 1)
 elsewhere() { xdotool windowfocus --sync "$other" 2>/dev/null; }
 inactive() { [ "$(xdotool getwindowfocus)" = "$other" ]; }
-phrase_file=$work/app/cazzate.txt
 behaviours inactive
 
 # The phrase file held open for writing and locked by another program, which appends to it.

@@ -45,6 +45,7 @@ mapped=$(date +%s.%N)
 drawn
 [ -z "$(boxes)" ] && [ -z "$(box_texts full)" ] && pass "no message box" || fail "message boxes: $(box_texts full)"
 
+phrase_file=$work/full/cazzate.txt
 behaviours active
 
 close_after_tune "$started" "$tune_length"

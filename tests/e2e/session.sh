@@ -172,18 +172,24 @@ sound_length() {
     sox --i -D "$work/trimmed.wav" 2>/dev/null || echo 0
 }
 
-# Looks and clicks at window coordinates; X and Y are the window's corner on screen.
+# Looks and clicks at the design's pixels, scaled to the screen's $dpi (96: as they are); X and
+# Y are the window's corner on screen.
+dpi=96
+# s V: design pixels V on the screen at $dpi, rounded half up; "V-" is the pixel just before.
+s() {
+    local v=${1%-}
+    echo $(((2 * v * dpi + 96) / 192 - (${#1} - ${#v})))
+}
 shot() { # shot NAME X Y W H: a piece of the window
-    import -window root -crop "${4}x${5}+$((X + $2))+$((Y + $3))" +repage "$work/$1.png"
+    import -window root -crop "$(($(s $(($2 + $4))) - $(s "$2")))x$(($(s $(($3 + $5))) - $(s "$3")))+$((X + $(s "$2")))+$((Y + $(s "$3")))" \
+        +repage "$work/$1.png"
 }
 differs() { # differs NAME NAME: the two shots are not the same
     [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" != 0 ]
 }
-move() { xdotool mousemove "$((X + $1))" "$((Y + $2))"; } # move X Y: to window pixels X, Y
+move() { xdotool mousemove "$((X + $(s "$1")))" "$((Y + $(s "$2")))"; } # move X Y
 # Clicks, then parks the pointer on bare backdrop, where no tooltip covers what is compared.
-click() {
-    xdotool mousemove "$((X + $1))" "$((Y + $2))" click 1 mousemove "$((X + 520))" "$((Y + 200))"
-}
+click() { move "$1" "$2"; xdotool click 1; move 520 200; }
 # changed SECONDS NAME X Y W H: shoots the piece as NAME until it differs from NAME-before.
 changed() {
     local until=$(($(date +%s) + $1)) name=$2
@@ -226,37 +232,39 @@ behaviour_table() {
 60 130 phrase the-photo
 170 40 phrase the-balloon
 300 60 phrase the-phrase
+148- 270- phrase the-photo's-last-pixel
 70 200 tip the-photo
 170 160 tip the-balloon
 330 92 tip the-phrase
+148- 270- tip the-photo's-last-pixel
 70 200 icon the-photo
 90 60 hand the-link
 396 268 credits Credits
 90 60 link the-link
+153- 100- link the-link's-last-pixel
 90 60 double the-link
 TABLE
 }
-# behaviours active|inactive: each row of the table with the program's window active, or with
+# behaviours active|inactive [WHAT...]: each row of the table with the program's window active, or with
 # another window made active before each (the face's elsewhere), where the first click must
 # count and a hover must leave the window inactive (the face's inactive tells). The face's tip
 # prints the tooltip's window when one is shown; $phrase_file is the program's phrase file,
-# which the inactive rows rewrite before each click and put back after.
+# which the rows rewrite before each click and put back after. WHATs after the mode: only those rows.
 behaviours() {
-    local mode=$1 label= x y what name before want got
-    [ "$mode" = active ] || { label="inactive: "; cp "$phrase_file" "$work/phrases-kept"; }
+    local mode=$1 label= x y what name before
+    [ "$mode" = active ] || label="inactive: "
+    cp "$phrase_file" "$work/phrases-kept"
     while read -r x y what name; do
+        [ $# = 1 ] || [[ " ${*:2} " == *" $what "* ]] || continue
         [ "$mode" = active ] || elsewhere
         case $what in
         phrase)
-            if [ "$mode" = active ]; then
-                balloon_changes "$x" "$y"
-            else
-                # A phrase of its own for this click, on every line the program counted at
-                # start and more: the same line drawn twice is no failure here.
-                clicks=$((${clicks:-0} + 1))
-                yes "Clic numero $clicks."$'\r' | head -n $(($(wc -l <"$work/phrases-kept") + 10)) >"$phrase_file"
-                shot balloon-before 184 48 291 89 && click "$x" "$y" && changed 10 balloon 184 48 291 89
-            fi && pass "${label}a click on $name shows a new phrase" || fail "${label}a click on $name changed nothing" ;;
+            # A phrase of its own for this click, on every line the program counted at start
+            # and more: the same line drawn twice is no failure here.
+            clicks=$((${clicks:-0} + 1))
+            yes "Clic numero $clicks."$'\r' | head -n $(($(wc -l <"$work/phrases-kept") + 10)) >"$phrase_file"
+            shot balloon-before 184 48 291 89 && click "$x" "$y" && changed 10 balloon 184 48 291 89 \
+                && pass "${label}a click on $name shows a new phrase" || fail "${label}a click on $name changed nothing" ;;
         credits)
             shot credits-before 296 264 201 13
             click "$x" "$y"
@@ -265,7 +273,7 @@ behaviours() {
             changed 10 credits 296 264 201 13 && pass "${label}the credits turn" || fail "${label}the credits do not move" ;;
         link | double)
             before=$(opened)
-            if [ "$what" = link ]; then click "$x" "$y"; else xdotool mousemove "$((X + x))" "$((Y + y))" click --repeat 2 --delay 80 1; fi
+            if [ "$what" = link ]; then click "$x" "$y"; else move "$x" "$y"; xdotool click --repeat 2 --delay 80 1; fi
             wait_opened $((before + 1))
             [ "$(opened)" = $((before + 1)) ] && [ "$(tail -n 1 "$work/opened.log")" = http://ciarlatronix.example/ ] \
                 && pass "${label}a $what click on $name opens the home page once" \
@@ -273,25 +281,39 @@ behaviours() {
         tip)
             move 520 200
             for _ in $(seq 40); do [ -z "$(tip)" ] && break; sleep 0.05; done
-            move "$x" "$y" && sleep 0.1 && move "$((x + 1))" "$y"
+            move "$x" "$y" && sleep 0.1 && xdotool mousemove_relative -- -1 0
             wait_for 5 tip && pass "${label}a tip over $name" || fail "${label}no tip over $name" ;;
         icon | hand)
-            [ "$what" = icon ] && want="32x32 16,16 colour" || want="32x32 13,4 mono"
             move 520 200
-            move "$x" "$y"
-            for _ in $(seq 15); do
-                sleep 0.2
-                got=$(python3 "$here/pointer.py")
-                [ "$got" = "$want" ] && break
-            done
-            [ "$got" = "$want" ] && pass "${label}the $what pointer over $name" || fail "${label}over $name the pointer is '$got'" ;;
+            pointer_over "$x" "$y" "$(pointer_want "$what" "$(pointer_size)")" && pass "${label}the $what pointer over $name" \
+                || fail "${label}over $name the pointer is '$got'" ;;
         esac
         case $mode$what in
         inactivetip | inactiveicon | inactivehand) inactive || fail "hovering over $name made the window active: the checks prove nothing" ;;
         esac
     done < <(behaviour_table)
     move 520 200
-    [ "$mode" = active ] || cp "$work/phrases-kept" "$phrase_file"
+    cp "$work/phrases-kept" "$phrase_file"
+}
+# pointer_over X Y WANT: moves there and waits for the pointer pointer.py reads ("WxH X,Y
+# colour|mono") to match WANT, an extended regular expression; got is the last one read.
+pointer_over() {
+    local _
+    move "$1" "$2"
+    # The program sets it when the move reaches it: a busy machine may take a while.
+    for _ in $(seq 15); do
+        sleep 0.2
+        got=$(python3 "$(dirname "${BASH_SOURCE[0]}")/pointer.py")
+        grep -qxE "$3" <<<"$got" && return 0
+    done
+    return 1
+}
+# pointer_size: the system's pointer size at $dpi, as the probe reads it under Wine; 32 on Linux.
+pointer_size() { if [ -n "${wine:-}" ]; then "$wine" "$probe" metric 13 "$dpi" | tr -d '\r'; else echo 32; fi; }
+# pointer_want hand|icon SIZE: the program's own pointer drawn at SIZE, hot spots scaled with it:
+# the hand's at its fingertip, the icon's at its centre.
+pointer_want() {
+    [ "$1" = icon ] && echo "${2}x$2 $(($2 / 2)),$(($2 / 2)) colour" || echo "${2}x$2 $((13 * $2 / 32)),$((4 * $2 / 32)) mono"
 }
 wait_opened() { # wait_opened COUNT: until xdg-open has been asked COUNT times, and a little more
     local _
@@ -540,17 +562,10 @@ wait_for() { # wait_for SECONDS COMMAND: until COMMAND prints something
 
 # ---- pictures and places of the Windows program, in the design's pixels scaled to $dpi
 
-dpi=96
-# s V: design pixels V on the screen at $dpi, rounded half up; "V-" is the pixel just before.
-s() {
-    local v=${1%-}
-    echo $(((2 * v * dpi + 96) / 192 - (${#1} - ${#v})))
-}
 park() { xdotool mousemove 5 5; } # off the window: no tooltip, no hover
-click_at() { xdotool mousemove "$((X + $(s "$1")))" "$((Y + $(s "$2")))" click 1; park; } # click_at X Y
 # close: a click on the close mark; the program ($app) must end with status 0.
 close() {
-    click_at 541 10
+    click 541 10
     ended "$app"
     [ "$status" = 0 ] && pass "the close mark ends it at $dpi DPI" || fail "at $dpi DPI: exit status '$status'"
 }
@@ -632,24 +647,11 @@ TABLE
 # icon pointer are drawn at the system's pointer size for the DPI, as the probe reads it, hot
 # spots scaled with them; the arrow is Wine's own, or X's.
 check_pointers() {
-    local size hand icon want got x y expected control
-    size=$("$wine" "$probe" metric 13 "$dpi" | tr -d '\r')
-    hand="${size}x$size $((13 * size / 32)),$((4 * size / 32)) mono"
-    icon="${size}x$size $((size / 2)),$((size / 2)) colour"
+    local size want x y expected control
+    size=$(pointer_size)
     while read -r x y expected control; do
-        case $expected in
-            hand) want=$hand ;;
-            icon) want=$icon ;;
-            arrow) want=$wine_arrow ;;
-        esac
-        xdotool mousemove "$((X + $(s "$x")))" "$((Y + $(s "$y")))"
-        # The program sets it when the move reaches it: a busy machine may take a while.
-        for _ in $(seq 15); do
-            sleep 0.2
-            got=$(python3 "$here/pointer.py")
-            grep -qxE "$want" <<<"$got" && break
-        done
-        grep -qxE "$want" <<<"$got" && pass "at $dpi DPI the $expected pointer over $control" \
+        [ "$expected" = arrow ] && want=$wine_arrow || want=$(pointer_want "$expected" "$size")
+        pointer_over "$x" "$y" "$want" && pass "at $dpi DPI the $expected pointer over $control" \
             || fail "at $dpi DPI over $control at $x,$y the pointer is '$got', not the $expected ($want)"
     done
     park
