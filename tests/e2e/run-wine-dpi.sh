@@ -32,6 +32,14 @@ folder sample "$sample_phrase"
 folder long "$long_phrase"
 phrase_file=$work/sample/cazzate.txt
 
+# Aware of each monitor's DPI, per monitor v2 first, with dpiAware's per-monitor form for older
+# systems, as the program's manifest says: a DPI change between monitors is no event Wine's one
+# screen sends, and Wine 8 tells another process nothing true of a window's awareness.
+grep -qaF '<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2, PerMonitor</dpiAwareness>' \
+    "$work/sample/Ciarlatronix.exe" && grep -qaF '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true/pm</dpiAware>' \
+    "$work/sample/Ciarlatronix.exe" && pass "the program declares itself aware of each monitor's DPI" \
+    || fail "the program's manifest does not declare per-monitor DPI awareness (v2, then v1, true/pm)"
+
 set_dpi() { # set_dpi N: the screen's DPI for programs started from now on
     dpi=$1
     "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 \
