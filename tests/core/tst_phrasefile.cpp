@@ -119,27 +119,6 @@ TEST_CASE("a long line's phrase: its start decoded and expanded as the whole lin
     }
 }
 
-TEST_CASE("random files agree with the rule across block edges")
-{
-    std::mt19937 random(20261207);
-    const auto below = [&](int n) { return int(random() % unsigned(n)); };
-    // Whole characters at the edges of UTF-8's ranges, and pieces that make a line Windows-1252.
-    const char *const good[] = {"a", "/", "n", "\xC3\xA8", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xF0\x90\x80\x80",
-                                "\xF4\x8F\xBF\xBF"};
-    const char *const bad[] = {"\xC3", "\xA8", "\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF",
-                               "\xF4\x90\x80\x80", "\xF5\x80\x80\x80"};
-    TestFolder folder;
-    for (int round = 0; round < 60; ++round) {
-        std::string content = round % 7 == 0 ? "\xEF\xBB\xBF" : "";
-        const std::size_t size = std::size_t(below(3000)), density = 2 + below(38);
-        while (content.size() < size) {
-            const int piece = below(int(4 * density));
-            content += piece == 0 ? (below(2) ? "\r" : "\n") : piece == 1 ? bad[below(8)] : good[below(8)];
-        }
-        checkAgainstTheRule(folder, content, round % 2 ? 361 : 5, "round " + std::to_string(round), 25);
-    }
-}
-
 // The vector counter keeps a byte per lane and sums the lanes before any can pass 255: only
 // runs of line ends thousands of bytes long, every byte one, can overrun a lane.
 TEST_CASE("dense line ends over long runs and at the edges of the vectors")
