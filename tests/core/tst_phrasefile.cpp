@@ -102,6 +102,7 @@ TEST_CASE("a long line's phrase: its start decoded and expanded as the whole lin
     const std::string e = "\xC3\xA8", euro = "\xE2\x82\xAC", smile = "\xF0\x9F\x98\x80", a359(359, 'a');
     const std::tuple<const char *, std::string, std::size_t, std::size_t, std::u16string> rows[] = {
         {"nothing kept", "abc\n", 0, 64, u""},
+        {"a four-byte character for one unit kept", smile + "\n", 1, 64, u"\xD83D"},
         {"valid UTF-8 across blocks", repeat(e, 6000) + "\nz", 361, 64, u"\u00E8"},
         {"invalid byte far past the start", repeat(euro, 6000) + "\xFF", 361, 64, u"\u00E2"},
         {"character cut off at the line end", repeat(e, 6000) + "\xC3\r\n", 361, 64, u"\u00C3"},
